@@ -1,0 +1,48 @@
+#include "cli/CliOptions.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+namespace {
+
+constexpr const char* kDescription =
+    "Solves nonogram clue files (.tb) with line logic.\n"
+    "Exit status: 0 every file solved; otherwise the largest of 1 refused, 2 incomplete,\n"
+    "3 no solution, 4 a file could not be read, was refused by the reader, or could not\n"
+    "be written; 64 bad usage.";
+
+} // namespace
+
+std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStatus) {
+    CliOptions options;
+    CLI::App app(kDescription, "tabulon-cli");
+    app.set_version_flag("--version", "tabulon-cli 5.0.0");
+    app.add_option("FILE", options.files, "clue files to solve")->required();
+    app.add_flag("--trace", options.bTrace, "write the solver's trace lines (\"0\"/\"1\", one per pass) to stdout");
+    app.add_flag("--grid", options.bGrid,
+                 "after solving, write the grid to stdout as solution text (\" \" unknown, \"-\" empty, \"X\" filled)");
+    app.add_flag("--save-text", options.bSaveText,
+                 "write the solution text file next to the clue file (its path with \"r\" appended)");
+    app.add_option("-j,--jobs", options.nJobs, "solve N files at once (default: the number of cores)")
+        ->check(CLI::Range(1u, 1024u))
+        ->type_name("N");
+    app.add_flag("-q,--quiet", options.bQuiet, "no summary lines");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        nExitStatus = app.exit(e);
+        return std::nullopt;
+    } catch (const CLI::CallForAllHelp& e) {
+        nExitStatus = app.exit(e);
+        return std::nullopt;
+    } catch (const CLI::CallForVersion& e) {
+        nExitStatus = app.exit(e);
+        return std::nullopt;
+    } catch (const CLI::ParseError& e) {
+        std::cerr << "tabulon-cli: " << e.what() << " (try --help)\n";
+        nExitStatus = kExitUsage;
+        return std::nullopt;
+    }
+    return options;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CliOptions {
+    std::vector<std::string> files;
+    bool bTrace = false;    // the solver's trace lines, one per pass
+    bool bGrid = false;     // the grid as solution text after solving
+    bool bSaveText = false; // the solution text file next to the clue file
+    bool bQuiet = false;    // no summary lines
+    unsigned nJobs = 0;     // files solved at once; 0 = one per core
+};
+
+// Exit status of bad usage (as sysexits' EX_USAGE).
+inline constexpr int kExitUsage = 64;
+
+// Parses the command line. Returns the options, or the exit status when the
+// program is done already (help or version shown: 0; bad usage: kExitUsage,
+// after a one-line hint on stderr).
+std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStatus);

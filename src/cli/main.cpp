@@ -1,0 +1,31 @@
+// tabulon-cli: solves clue files without a display.
+
+#include "cli/BatchRunner.h"
+#include "cli/CliOptions.h"
+#include "cli/FileSolve.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+int main(int argc, char** argv) {
+    int nExitStatus = 0;
+    std::optional<CliOptions> options = ParseCommandLine(argc, argv, nExitStatus);
+    if (!options)
+        return nExitStatus;
+
+    const unsigned nJobs = options->nJobs ? options->nJobs : std::max(1u, std::thread::hardware_concurrency());
+    std::vector<FileReport> reports(options->files.size());
+    int nWorst = 0;
+    RunInOrder(
+        reports.size(), nJobs, [&](size_t i) { reports[i] = SolveFile(options->files[i], *options); },
+        [&](size_t i) {
+            std::fwrite(reports[i].strOut.data(), 1, reports[i].strOut.size(), stdout);
+            std::fflush(stdout);
+            std::fwrite(reports[i].strErr.data(), 1, reports[i].strErr.size(), stderr);
+            nWorst = std::max(nWorst, reports[i].nStatus);
+            reports[i] = FileReport(); // the text is out; free it
+        });
+    return nWorst;
+}

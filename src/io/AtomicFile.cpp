@@ -1,0 +1,55 @@
+#include "io/AtomicFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// A name next to the target that no other writer in this or another process
+// picks at the same time.
+std::string TemporaryNameFor(const std::string& strPath) {
+    static std::atomic<unsigned> s_nCounter{0};
+    return strPath + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(s_nCounter++);
+}
+
+SaveResult Failure(const std::string& strPath, int nError) {
+    return SaveResult{false, "cannot write " + strPath + ": " + std::strerror(nError)};
+}
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        ssize_t nWritten = write(fd, data.data(), data.size());
+        if (nWritten < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<size_t>(nWritten));
+    }
+    return true;
+}
+
+} // namespace
+
+SaveResult WriteFileAtomically(const std::string& strPath, std::string_view data) {
+    const std::string strTemp = TemporaryNameFor(strPath);
+    int fd = open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return Failure(strPath, errno);
+    int nError = 0;
+    if (!WriteAll(fd, data) || fsync(fd) != 0)
+        nError = errno;
+    if (close(fd) != 0 && nError == 0)
+        nError = errno;
+    if (nError == 0 && std::rename(strTemp.c_str(), strPath.c_str()) != 0)
+        nError = errno;
+    if (nError != 0) {
+        unlink(strTemp.c_str());
+        return Failure(strPath, nError);
+    }
+    return SaveResult{true, std::string()};
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+class CPuzzle;
+
+// Reads a clue file from an open stream into `puzzle`:
+//
+//   line 1        rows and columns, two integers separated by white space
+//   next H lines  the run lengths of each row, top row first
+//   1 line        a separator, skipped whatever it holds
+//   next W lines  the run lengths of each column, left column first
+//
+// A clue line holds decimal numbers without sign or leading zeros, separated
+// by spaces; a line without filled cells holds the single number 0. Lines may
+// be of any length and may end in CR LF.
+//
+// Returns an empty string when the file was read. Otherwise the puzzle is left
+// empty (0 x 0) and the result says what is wrong, beginning with the line
+// number: "line 7: expected run lengths, found 'x3'".
+std::string ReadClueFile(std::FILE* pFile, CPuzzle& puzzle);

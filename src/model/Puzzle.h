@@ -1,0 +1,138 @@
+#pragma once
+
+#include "model/CellState.h"
+#include "model/Clue.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CPuzzle;
+
+// Progress function of a solve: the puzzle, a row number, a column number and
+// the caller's context. See CPuzzle::Solve for the notifications.
+using SolveCallback = void (*)(CPuzzle* pPuzzle, int nRow, int nCol, void* pContext);
+
+// Receives the solver's trace: the driver's mode (1 full sweep, 0 first
+// change) once per pass. A null function silences the trace.
+using TraceFunction = void (*)(void* pContext, int nMode);
+
+// Results of CPuzzle::Solve.
+enum SolveResult : int {
+    SOLVE_SOLVED = 0,      // every cell decided and every clue holds
+    SOLVE_REFUSED = 1,     // totals differ, a dimension is 0, or runs overflow a line
+    SOLVE_INCOMPLETE = 2,  // line logic stopped with cells undecided
+    SOLVE_NO_SOLUTION = 3, // the solve proved that the clues cannot all hold
+};
+
+// One nonogram: dimensions, the clue list of every row and column, the grid
+// of cell states (row 0 at the top, column 0 at the left) and the working
+// state of the solver, whose operations are members (src/solver/).
+class CPuzzle {
+  public:
+    CPuzzle();
+
+    // --- set-up (the clue file reader) ---
+    void SetSize(int16_t nRows, int16_t nCols);
+    void AddRowClue(int16_t nRow, int16_t nLength);
+    void AddColumnClue(int16_t nCol, int16_t nLength);
+
+    // --- accessors (unchecked indexes, as for any grid) ---
+    int16_t GetHeight() const { return m_nRows; }
+    int16_t GetWidth() const { return m_nCols; }
+    CellState GetCell(int nRow, int nCol) const {
+        return m_grid[static_cast<size_t>(nRow) * static_cast<size_t>(m_nCols) + static_cast<size_t>(nCol)];
+    }
+    int GetRowClueCount(int nRow) const { return static_cast<int>(m_rowClues[nRow].size()); }
+    int GetColumnClueCount(int nCol) const { return static_cast<int>(m_colClues[nCol].size()); }
+    int16_t GetRowClue(int nRow, int k) const { return m_rowClues[nRow][k].length; }
+    int16_t GetColumnClue(int nCol, int k) const { return m_colClues[nCol][k].length; }
+    const ClueList& GetRowClues(int nRow) const { return m_rowClues[nRow]; }
+    const ClueList& GetColumnClues(int nCol) const { return m_colClues[nCol]; }
+
+    // --- computations shared by the solver ---
+    static void PrepareRanges(ClueList& clues, int32_t nLength);
+    void PrepareAllRanges();
+    // Sum of all cell states. 64-bit: a 32767 x 32767 grid sums past 2^31.
+    int64_t GetGridTotal() const;
+    // Computes both targets; true when the puzzle must be refused.
+    bool CheckClueTotals();
+    int64_t GetTargetByRows() const { return m_nTargetByRows; }
+    int64_t GetTargetByCols() const { return m_nTargetByCols; }
+    // True when every cell is decided and every row and column reads its clues.
+    bool SatisfiesAllClues() const;
+
+    // --- the solver ---
+    int Solve(SolveCallback pfnProgress, void* pContext);
+    bool SolveRow(int16_t nRow);
+    bool SolveColumn(int16_t nCol);
+    // Leftmost placement of the runs, starting from their `pos`, that agrees
+    // with the line; false when the runs cannot be placed inside the line.
+    static bool PushLeft(ClueList& clues, const CellState* pLine, int32_t nLength);
+    // Re-places every run after clue k directly behind its predecessor.
+    static void PackFollowing(ClueList& clues, size_t k);
+
+    // Why the last Solve refused the puzzle or found no solution; empty otherwise.
+    const std::string& GetSolveNote() const { return m_strSolveNote; }
+    // Where the trace lines go; by default to standard output.
+    void SetTrace(TraceFunction pfnTrace, void* pContext) {
+        m_pfnTrace = pfnTrace;
+        m_pTraceContext = pContext;
+    }
+    // Placements the exhaustive search has built since construction.
+    uint64_t GetPlacementCount() const { return m_nPlacements; }
+    // Driver mode: 1 full sweep (fast line logic), 0 first change (exhaustive).
+    uint8_t GetFullSweep() const { return m_bFullSweep; }
+    void SetFullSweep(uint8_t bFullSweep) { m_bFullSweep = bFullSweep; }
+
+  private:
+    friend class CPlacementSearch;
+
+    // A row or column of m_grid: cell i is first[i * stride].
+    struct LineRef {
+        CellState* first;
+        ptrdiff_t stride;
+        int32_t length;
+    };
+
+    // Scratch reused by every line call, so the hot loop never allocates.
+    struct LineScratch {
+        std::vector<CellState> work;
+        std::vector<CellState> reversed;
+        std::vector<CellState> cand;
+        std::vector<CellState> common;
+        ClueList forward;
+        ClueList backward;
+        std::vector<int32_t> leftStarts;
+        std::vector<int32_t> rightStarts;
+    };
+
+    bool SolveLine(ClueList& clues, LineRef line, bool bIsRow, int nIndex);
+    bool SolveFast(ClueList& clues, int32_t nLength, bool& bContradiction);
+    bool RefuseUnsolvable();
+    bool RunsFitTheirLines();
+    void NoteContradiction(bool bIsRow, int nIndex);
+    bool RunPass(SolveCallback pfnProgress, void* pContext, bool& bAskAnother);
+    int FinishSolve();
+
+    int16_t m_nRows = 0;
+    int16_t m_nCols = 0;
+    // Targets and totals are 64-bit: the grid total of a large puzzle does not
+    // fit 16 or even 32 bits, and a wrapped total could stop a solve early.
+    int64_t m_nTargetByRows = 0;
+    int64_t m_nTargetByCols = 0;
+    std::vector<ClueList> m_rowClues;
+    std::vector<ClueList> m_colClues;
+    uint8_t m_bZoneScanDone = 0;
+    uint8_t m_bJustFitted = 0;
+    uint8_t m_bFullSweep = 1;
+    std::vector<CellState> m_grid; // m_nRows x m_nCols, row by row
+
+    LineScratch m_scratch;
+    bool m_bContradiction = false;
+    std::string m_strSolveNote;
+    TraceFunction m_pfnTrace;
+    void* m_pTraceContext = nullptr;
+    uint64_t m_nPlacements = 0;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "model/Puzzle.h"
+
+#include <string>
+
+// A puzzle that can load itself from a clue file.
+class CPuzzleFile : public CPuzzle {
+  public:
+    virtual ~CPuzzleFile() = default;
+
+    // Reads the clue file at `pszPath`. Returns 0 when the file cannot be
+    // opened, otherwise the status of closing it (0 when it closed normally).
+    // A file that cannot be opened or read, or that breaks the format, leaves
+    // the puzzle empty and GetLoadError() says why, naming the file and line.
+    virtual int Load(const char* pszPath);
+
+    const std::string& GetLoadError() const { return m_strLoadError; }
+
+  private:
+    std::string m_strLoadError;
+};

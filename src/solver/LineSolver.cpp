@@ -1,0 +1,183 @@
+// The line solver: one row or column at a time, in the fast mode (leftmost and
+// rightmost placements, overlaps and gaps) or, when the driver asks for it,
+// the exhaustive placement search (PlacementSearch.cpp).
+
+#include "model/Puzzle.h"
+#include "solver/PlacementSearch.h"
+#include "solver/RunCheck.h"
+
+#include <algorithm>
+
+namespace {
+
+// The cells the fast mode may decide from the leftmost start ls and the
+// rightmost start rs of every run: the overlap of a run's two placements is
+// filled, and what lies between the runs in both placements is empty.
+// Returns true when a cell that was unknown got a value.
+bool MarkOverlapsAndGaps(const ClueList& clues, const int32_t* pLeft, const int32_t* pRight, CellState* pWork,
+                         int32_t nLength, bool& bConflict) {
+    bool bChanged = false;
+    auto mark = [&](int32_t nFrom, int32_t nTo, CellState state) {
+        for (int32_t i = std::max(nFrom, 0); i < std::min(nTo, nLength); ++i) {
+            if (pWork[i] == CELL_UNKNOWN)
+                bChanged = true;
+            else if (pWork[i] != state)
+                bConflict = true; // only a line without solution gets here
+            pWork[i] = state;
+        }
+    };
+    const size_t n = clues.size();
+    for (size_t t = 0; t < n; ++t)
+        mark(std::max(pLeft[t], pRight[t]), std::min(pLeft[t], pRight[t]) + clues[t].length, CELL_FILLED);
+    mark(0, std::min(pLeft[0], pRight[0]), CELL_EMPTY);
+    for (size_t t = 0; t + 1 < n; ++t)
+        mark(std::max(pLeft[t], pRight[t]) + clues[t].length, std::min(pLeft[t + 1], pRight[t + 1]), CELL_EMPTY);
+    mark(std::max(pLeft[n - 1], pRight[n - 1]) + clues[n - 1].length, nLength, CELL_EMPTY);
+    return bChanged;
+}
+
+bool LastRunInside(const ClueList& clues, int32_t nLength) {
+    return clues.back().pos >= 0 && clues.back().pos + clues.back().length <= nLength;
+}
+
+// Pass A of PushLeft: walks the filled blocks from the right end and pulls the
+// run that should cover each block far enough right to reach it.
+// Returns false when a run is pushed out of the line.
+bool CoverBlocksFromTheRight(ClueList& clues, const CellState* pLine, int32_t nLength, bool& bMoved) {
+    int32_t p = nLength - 1;
+    for (;;) {
+        if (p > 0) {
+            while (p > 0 && pLine[p] != CELL_FILLED)
+                --p;
+            while (p > 0 && pLine[p] == CELL_FILLED)
+                --p;
+        }
+        const int32_t b = p + 1;
+        size_t j = clues.size();
+        while (j > 0 && clues[j - 1].pos > b)
+            --j;
+        j = j > 0 ? j - 1 : 0;
+        Clue& clue = clues[j];
+        if (clue.pos + clue.length < b) {
+            clue.pos = b - clue.length + 1; // the run now ends on cell b
+            CPuzzle::PackFollowing(clues, j);
+            bMoved = true;
+            if (!LastRunInside(clues, nLength))
+                return false;
+        }
+        p = clue.pos - 1;
+        if (j == 0)
+            return true;
+    }
+}
+
+// Pass B of PushLeft: moves every run that disagrees with the line one cell
+// right (re-packing those after it) until each agrees.
+bool MoveInvalidRuns(ClueList& clues, const CellState* pLine, int32_t nLength, bool& bMoved) {
+    for (size_t t = 0; t < clues.size();) {
+        if (RunAgreesWithLine(clues[t], pLine, nLength)) {
+            ++t;
+            continue;
+        }
+        ++clues[t].pos;
+        CPuzzle::PackFollowing(clues, t);
+        bMoved = true;
+        if (!LastRunInside(clues, nLength))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void CPuzzle::PackFollowing(ClueList& clues, size_t k) {
+    for (size_t t = k + 1; t < clues.size(); ++t) {
+        int32_t nPos = clues[t - 1].pos + clues[t - 1].length + 1;
+        clues[t].pos = std::max(nPos, clues[t].minStart);
+    }
+}
+
+bool CPuzzle::PushLeft(ClueList& clues, const CellState* pLine, int32_t nLength) {
+    // Every move shifts the placement right in lexicographic order, so the
+    // loop ends; the bound stops it on a line whose runs cannot be placed.
+    if (clues.empty())
+        return true;
+    if (!LastRunInside(clues, nLength))
+        return false;
+    for (;;) {
+        bool bMoved = false;
+        if (!CoverBlocksFromTheRight(clues, pLine, nLength, bMoved))
+            return false;
+        if (!MoveInvalidRuns(clues, pLine, nLength, bMoved))
+            return false;
+        if (!bMoved)
+            return true;
+    }
+}
+
+bool CPuzzle::SolveRow(int16_t nRow) {
+    LineRef line{m_grid.data() + static_cast<ptrdiff_t>(nRow) * m_nCols, 1, m_nCols};
+    return SolveLine(m_rowClues[static_cast<size_t>(nRow)], line, true, nRow);
+}
+
+bool CPuzzle::SolveColumn(int16_t nCol) {
+    LineRef line{m_grid.data() + nCol, m_nCols, m_nRows};
+    return SolveLine(m_colClues[static_cast<size_t>(nCol)], line, false, nCol);
+}
+
+bool CPuzzle::SolveLine(ClueList& clues, LineRef line, bool bIsRow, int nIndex) {
+    if (clues.empty())
+        return false; // refused before solving starts; never reached from Solve
+    const int32_t nBeyond = clues.back().maxStart + 1;
+    for (Clue& clue : clues) {
+        clue.fitStart = nBeyond;
+        clue.pos = clue.minStart;
+    }
+    m_bZoneScanDone = 0;
+    m_bJustFitted = 0;
+
+    std::vector<CellState>& work = m_scratch.work;
+    work.resize(static_cast<size_t>(line.length));
+    int32_t nLineSum = 0;
+    for (int32_t i = 0; i < line.length; ++i) {
+        work[i] = line.first[i * line.stride];
+        nLineSum += work[i];
+    }
+
+    bool bChanged;
+    bool bContradiction = false;
+    if (m_bFullSweep)
+        bChanged = SolveFast(clues, line.length, bContradiction);
+    else
+        bChanged = CPlacementSearch(*this, clues, line.length, nLineSum).Run(bContradiction);
+    if (bChanged && !bContradiction)
+        for (int32_t i = 0; i < line.length; ++i)
+            line.first[i * line.stride] = work[i];
+    if (bContradiction)
+        NoteContradiction(bIsRow, nIndex);
+    return bChanged;
+}
+
+bool CPuzzle::SolveFast(ClueList& clues, int32_t nLength, bool& bContradiction) {
+    const size_t n = clues.size();
+    LineScratch& s = m_scratch;
+
+    s.forward.assign(clues.begin(), clues.end());
+    s.backward.assign(clues.rbegin(), clues.rend());
+    PrepareRanges(s.backward, nLength);
+    s.reversed.assign(s.work.rbegin(), s.work.rend());
+    if (!PushLeft(s.forward, s.work.data(), nLength) || !PushLeft(s.backward, s.reversed.data(), nLength)) {
+        bContradiction = true; // no placement of the runs agrees with the line
+        return false;
+    }
+
+    s.leftStarts.resize(n);
+    s.rightStarts.resize(n);
+    for (size_t t = 0; t < n; ++t) {
+        s.leftStarts[t] = s.forward[t].pos;
+        s.rightStarts[t] = nLength - s.backward[n - 1 - t].pos - clues[t].length;
+        clues[t].minStart = s.leftStarts[t];
+    }
+    return MarkOverlapsAndGaps(clues, s.leftStarts.data(), s.rightStarts.data(), s.work.data(), nLength,
+                               bContradiction);
+}

@@ -1,0 +1,140 @@
+// The solve driver: cycles of passes over all rows and then all columns,
+// the fast line logic first, the exhaustive search only when a fast pass
+// found nothing and only until the first line it improves.
+
+#include "model/Puzzle.h"
+
+#include <string>
+
+namespace {
+
+std::string LineName(bool bIsRow, int nIndex) {
+    return std::string(bIsRow ? "row " : "column ") + std::to_string(nIndex + 1);
+}
+
+// Cells the runs of a line need: their lengths and one gap between each two.
+int64_t CellsNeeded(const ClueList& clues) {
+    int64_t nNeeded = clues.empty() ? 0 : static_cast<int64_t>(clues.size()) - 1;
+    for (const Clue& clue : clues)
+        nNeeded += clue.length;
+    return nNeeded;
+}
+
+} // namespace
+
+int CPuzzle::Solve(SolveCallback pfnProgress, void* pContext) {
+    m_strSolveNote.clear();
+    m_bContradiction = false;
+    if (RefuseUnsolvable())
+        return SOLVE_REFUSED;
+    PrepareAllRanges();
+    m_bFullSweep = 1;
+    m_grid.assign(m_grid.size(), CELL_UNKNOWN);
+
+    int64_t nTotal = 0;
+    for (;;) {
+        bool bAskAnother = false;
+        bool bChanged = false;
+        do
+            bChanged = RunPass(pfnProgress, pContext, bAskAnother);
+        while (bAskAnother);
+
+        const int64_t nBefore = nTotal;
+        nTotal = GetGridTotal();
+        if (!m_bFullSweep && bChanged)
+            m_bFullSweep = 1;
+        if (nTotal == m_nTargetByRows)
+            return FinishSolve();
+        // A line that proved the clues contradictory ends the solve here; the
+        // driver would otherwise go on as long as the total moves.
+        if (m_bContradiction)
+            return SOLVE_NO_SOLUTION;
+        if (nTotal == nBefore)
+            return SOLVE_INCOMPLETE;
+    }
+}
+
+// One sweep over the rows, top to bottom, then over the columns, left to
+// right. In first-change mode each sweep stops after the first line examined
+// once the pass has changed something; the stop tests look at the whole
+// pass, so a change in the row sweep still lets column 0 be examined.
+bool CPuzzle::RunPass(SolveCallback pfnProgress, void* pContext, bool& bAskAnother) {
+    if (m_pfnTrace)
+        m_pfnTrace(m_pTraceContext, m_bFullSweep);
+    bool bChanged = false;
+    bool bRowsStopped = false;
+    for (int r = 0; r < m_nRows && !bRowsStopped; ++r) {
+        bChanged |= SolveRow(static_cast<int16_t>(r));
+        bRowsStopped = !m_bFullSweep && bChanged;
+        if (pfnProgress)
+            pfnProgress(this, r + 1, -1, pContext);
+    }
+    if (pfnProgress)
+        pfnProgress(this, -2, -2, pContext);
+    bool bColsStopped = false;
+    for (int c = 0; c < m_nCols && !bColsStopped; ++c) {
+        bChanged |= SolveColumn(static_cast<int16_t>(c));
+        bColsStopped = !m_bFullSweep && bChanged;
+        if (pfnProgress)
+            pfnProgress(this, -1, c + 1, pContext);
+    }
+    bAskAnother = m_bFullSweep && !bChanged;
+    if (bAskAnother)
+        m_bFullSweep = 0;
+    if (!bColsStopped && !bRowsStopped && pfnProgress)
+        pfnProgress(this, -1, -1, pContext);
+    return bChanged;
+}
+
+// Only a grid that reads every clue is reported solved: contradictory clues
+// can bring the grid total to the target with a wrong picture.
+int CPuzzle::FinishSolve() {
+    if (SatisfiesAllClues())
+        return SOLVE_SOLVED;
+    if (m_strSolveNote.empty())
+        m_strSolveNote = "the clues contradict each other: the completed grid breaks a clue";
+    return SOLVE_NO_SOLUTION;
+}
+
+void CPuzzle::NoteContradiction(bool bIsRow, int nIndex) {
+    if (!m_bContradiction)
+        m_strSolveNote = "the clues contradict each other: the runs of " + LineName(bIsRow, nIndex) +
+                         " cannot be placed against the cells decided so far";
+    m_bContradiction = true;
+}
+
+bool CPuzzle::RefuseUnsolvable() {
+    if (CheckClueTotals()) {
+        if (m_nRows == 0 || m_nCols == 0)
+            m_strSolveNote =
+                "the puzzle has " + std::to_string(m_nRows) + " rows and " + std::to_string(m_nCols) + " columns";
+        else
+            m_strSolveNote = "the row clues fill " + std::to_string(m_nTargetByRows - int64_t{m_nRows} * m_nCols) +
+                             " cells but the column clues fill " +
+                             std::to_string(m_nTargetByCols - int64_t{m_nRows} * m_nCols);
+        return true;
+    }
+    return !RunsFitTheirLines();
+}
+
+// A line whose runs need more cells than it has can hold no placement; the
+// search must never be let loose on it.
+bool CPuzzle::RunsFitTheirLines() {
+    auto check = [this](const std::vector<ClueList>& lists, bool bIsRow, int32_t nLength) {
+        for (size_t i = 0; i < lists.size(); ++i) {
+            const std::string strLine = LineName(bIsRow, static_cast<int>(i));
+            if (lists[i].empty()) {
+                m_strSolveNote = strLine + " has no clues";
+                return false;
+            }
+            const int64_t nNeeded = CellsNeeded(lists[i]);
+            if (nNeeded > nLength) {
+                m_strSolveNote = strLine + ": its runs need " + std::to_string(nNeeded) + " cells but it has " +
+                                 std::to_string(nLength);
+                return false;
+            }
+        }
+        return true;
+    };
+    return check(m_rowClues, true, m_nCols) && check(m_colClues, false, m_nRows);
+}
