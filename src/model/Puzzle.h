@@ -48,6 +48,11 @@ class CPuzzle {
     int GetColumnClueCount(int nCol) const { return static_cast<int>(m_colClues[nCol].size()); }
     int16_t GetRowClue(int nRow, int k) const { return m_rowClues[nRow][k].length; }
     int16_t GetColumnClue(int nCol, int k) const { return m_colClues[nCol][k].length; }
+    // Sets one cell; for tools and tests that start the line solver from a
+    // partly known grid. Solve itself starts from an all-unknown grid.
+    void SetCell(int nRow, int nCol, CellState state) {
+        m_grid[static_cast<size_t>(nRow) * static_cast<size_t>(m_nCols) + static_cast<size_t>(nCol)] = state;
+    }
     const ClueList& GetRowClues(int nRow) const { return m_rowClues[nRow]; }
     const ClueList& GetColumnClues(int nCol) const { return m_colClues[nCol]; }
 

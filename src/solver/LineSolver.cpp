@@ -59,7 +59,10 @@ bool CoverBlocksFromTheRight(ClueList& clues, const CellState* pLine, int32_t nL
         j = j > 0 ? j - 1 : 0;
         Clue& clue = clues[j];
         if (clue.pos + clue.length < b) {
-            clue.pos = b - clue.length + 1; // the run now ends on cell b
+            // The run now ends on cell b. A zero-length run on a one-cell line
+            // would land past the line's end, where it can stand no more than
+            // at the end itself: keep it at the end.
+            clue.pos = std::min(b - clue.length + 1, nLength - clue.length);
             CPuzzle::PackFollowing(clues, j);
             bMoved = true;
             if (!LastRunInside(clues, nLength))

@@ -1,0 +1,101 @@
+#include "support/TestPuzzles.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+
+std::vector<CellState> ParseCells(std::string_view text) {
+    std::vector<CellState> cells;
+    for (char ch : text)
+        cells.push_back(ch == 'X' ? CELL_FILLED : ch == '-' ? CELL_EMPTY : CELL_UNKNOWN);
+    return cells;
+}
+
+static char CellChar(CellState state) {
+    return state == CELL_FILLED ? 'X' : state == CELL_EMPTY ? '-' : '.';
+}
+
+std::string RowText(const CPuzzle& puzzle, int nRow) {
+    std::string text;
+    for (int c = 0; c < puzzle.GetWidth(); ++c)
+        text += CellChar(puzzle.GetCell(nRow, c));
+    return text;
+}
+
+std::vector<int16_t> RunsOf(std::string_view line) {
+    std::vector<int16_t> runs;
+    int16_t nRun = 0;
+    for (char ch : line) {
+        if (ch == 'X') {
+            ++nRun;
+        } else if (nRun > 0) {
+            runs.push_back(nRun);
+            nRun = 0;
+        }
+    }
+    if (nRun > 0)
+        runs.push_back(nRun);
+    if (runs.empty())
+        runs.push_back(0);
+    return runs;
+}
+
+CPuzzle MakeRowPuzzle(const std::vector<int16_t>& clues, std::string_view cells) {
+    CPuzzle puzzle;
+    const auto nWidth = static_cast<int16_t>(cells.size());
+    puzzle.SetSize(1, nWidth);
+    for (int16_t value : clues)
+        puzzle.AddRowClue(0, value);
+    for (int16_t c = 0; c < nWidth; ++c)
+        puzzle.AddColumnClue(c, 0);
+    puzzle.PrepareAllRanges();
+    std::vector<CellState> states = ParseCells(cells);
+    for (int16_t c = 0; c < nWidth; ++c)
+        puzzle.SetCell(0, c, states[static_cast<size_t>(c)]);
+    return puzzle;
+}
+
+CPuzzle PuzzleFromPicture(const std::vector<std::string>& picture) {
+    CPuzzle puzzle;
+    const auto nRows = static_cast<int16_t>(picture.size());
+    const auto nCols = static_cast<int16_t>(picture.empty() ? 0 : picture[0].size());
+    puzzle.SetSize(nRows, nCols);
+    for (int16_t r = 0; r < nRows; ++r)
+        for (int16_t value : RunsOf(picture[static_cast<size_t>(r)]))
+            puzzle.AddRowClue(r, value);
+    for (int16_t c = 0; c < nCols; ++c) {
+        std::string column;
+        for (const std::string& row : picture)
+            column += row[static_cast<size_t>(c)];
+        for (int16_t value : RunsOf(column))
+            puzzle.AddColumnClue(c, value);
+    }
+    return puzzle;
+}
+
+std::vector<std::string> GridRows(const CPuzzle& puzzle) {
+    std::vector<std::string> rows;
+    for (int r = 0; r < puzzle.GetHeight(); ++r)
+        rows.push_back(RowText(puzzle, r));
+    return rows;
+}
+
+TempDir::TempDir() {
+    std::string strTemplate = (std::filesystem::temp_directory_path() / "tabulon-test-XXXXXX").string();
+    if (!mkdtemp(strTemplate.data()))
+        throw std::runtime_error("cannot create a temporary folder");
+    m_path = strTemplate;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::string TempDir::Write(const std::string& strName, std::string_view content) const {
+    const std::filesystem::path path = m_path / strName;
+    std::ofstream out(path, std::ios::binary);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    return path.string();
+}

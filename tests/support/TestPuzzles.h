@@ -1,0 +1,39 @@
+#pragma once
+
+#include "model/Puzzle.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Cells in test notation: '.' unknown, '-' empty, 'X' filled.
+std::vector<CellState> ParseCells(std::string_view text);
+std::string RowText(const CPuzzle& puzzle, int nRow);
+
+// The run lengths of a line of '-'/'X' cells; {0} for a line without runs.
+std::vector<int16_t> RunsOf(std::string_view line);
+
+// A puzzle of one row holding `clues` and the cells of `cells`, its ranges
+// prepared as at the start of a solve. The columns carry the clue 0.
+CPuzzle MakeRowPuzzle(const std::vector<int16_t>& clues, std::string_view cells);
+
+// The clues of a picture given as rows of '-' and 'X'.
+CPuzzle PuzzleFromPicture(const std::vector<std::string>& picture);
+
+// The grid as rows of '.', '-' and 'X'.
+std::vector<std::string> GridRows(const CPuzzle& puzzle);
+
+// A folder of its own under the system's temporary folder, removed at the end.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& Path() const { return m_path; }
+    std::string Write(const std::string& strName, std::string_view content) const;
+
+  private:
+    std::filesystem::path m_path;
+};
