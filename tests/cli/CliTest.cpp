@@ -1,0 +1,145 @@
+// Runs the tabulon-cli executable as a user would and checks what it prints
+// and the exit status.
+
+#include "support/TestPuzzles.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace {
+
+struct CliRun {
+    int nStatus = -1;
+    std::string strOut;
+    std::string strErr;
+};
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    // Runs tabulon-cli with `args` (already quoted for the shell).
+    CliRun Run(const std::string& args) {
+        const auto out = m_dir.Path() / "stdout", err = m_dir.Path() / "stderr";
+        const std::string command =
+            std::string(TABULON_CLI) + " " + args + " >" + out.string() + " 2>" + err.string() + " </dev/null";
+        const int nRaw = std::system(command.c_str());
+        CliRun run;
+        run.nStatus = WIFEXITED(nRaw) ? WEXITSTATUS(nRaw) : -1;
+        run.strOut = ReadAll(out);
+        run.strErr = ReadAll(err);
+        return run;
+    }
+
+    std::string Data(const char* pszName) { return std::string(TABULON_TEST_DATA) + "/" + pszName; }
+
+    TempDir m_dir;
+};
+
+TEST_F(CliTest, PrintsTheTraceAndTheSolvedGrid) {
+    CliRun run = Run("--trace --grid " + Data("example-3x4.tb"));
+    EXPECT_EQ(run.nStatus, 0);
+    EXPECT_EQ(run.strOut, "1\nXX-X\n-XXX\nX---\n");
+    EXPECT_EQ(run.strErr.rfind(Data("example-3x4.tb") + ": solved, 3 x 4, ", 0), 0u) << run.strErr;
+}
+
+struct OutcomeCase {
+    const char* file;
+    int nStatus;
+    const char* summary; // what the summary line holds after "<path>: "
+};
+
+TEST_F(CliTest, ExitStatusAndSummaryNameTheOutcome) {
+    const OutcomeCase cases[] = {
+        {"example-3x4.tb", 0, "solved, 3 x 4"},
+        {"unequal-totals.tb", 1, "refused, 2 x 4"},
+        {"ambiguous-2x2.tb", 2, "incomplete, 2 x 2"},
+        {"contradictory-2x2.tb", 3, "no solution, 2 x 2"},
+        {"bad-letters.tb", 4, "line 3: expected run lengths, found 'x3'"},
+        {"no-such-file.tb", 4, "cannot open the file: No such file or directory"},
+    };
+    for (const OutcomeCase& c : cases) {
+        CliRun run = Run(Data(c.file));
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(run.nStatus, c.nStatus);
+        EXPECT_NE(run.strErr.find(c.summary), std::string::npos) << run.strErr;
+        EXPECT_EQ(std::count(run.strErr.begin(), run.strErr.end(), '\n'), 1) << run.strErr;
+    }
+}
+
+TEST_F(CliTest, RefusalsSayWhy) {
+    CliRun run = Run(Data("unequal-totals.tb"));
+    EXPECT_NE(run.strErr.find("the row clues fill 7 cells but the column clues fill 8"), std::string::npos);
+    run = Run(Data("ambiguous-2x2.tb"));
+    EXPECT_NE(run.strErr.find("0 of 4 cells decided"), std::string::npos);
+}
+
+TEST_F(CliTest, SeveralFilesGiveTheWorstStatusAndKeepTheirOrderInParallel) {
+    std::string files = "--trace --grid";
+    for (int k = 0; k < 6; ++k)
+        for (const char* name : {"example-3x4.tb", "ambiguous-2x2.tb", "bad-letters.tb", "contradictory-2x2.tb"})
+            files.append(" ").append(Data(name));
+    CliRun serial = Run("-j 1 " + files);
+    CliRun parallel = Run("-j 3 " + files);
+    EXPECT_EQ(serial.nStatus, 4);
+    EXPECT_EQ(parallel.nStatus, 4);
+    EXPECT_EQ(parallel.strOut, serial.strOut);
+    auto withoutTimes = [](const std::string& text) {
+        return std::regex_replace(text, std::regex("[0-9.]+ ms"), "ms");
+    };
+    EXPECT_EQ(withoutTimes(parallel.strErr), withoutTimes(serial.strErr));
+    EXPECT_EQ(std::count(serial.strErr.begin(), serial.strErr.end(), '\n'), 24);
+}
+
+TEST_F(CliTest, SavesTheSolutionTextNextToTheClueFile) {
+    const std::string strPath = m_dir.Write("cat.tb", ReadAll(Data("example-3x4.tb")));
+    CliRun run = Run("--save-text " + strPath);
+    EXPECT_EQ(run.nStatus, 0);
+    EXPECT_EQ(ReadAll(strPath + "r"), "XX-X\n-XXX\nX---\n");
+    EXPECT_NE(run.strErr.find("File saved as " + strPath + "r"), std::string::npos);
+}
+
+TEST_F(CliTest, AnUnwritableSolutionTextIsAnError) {
+    const std::string strPath = m_dir.Write("cat.tb", ReadAll(Data("example-3x4.tb")));
+    std::filesystem::create_directory(strPath + "r"); // a folder stands where the file would go
+    CliRun run = Run("-q --save-text " + strPath);
+    EXPECT_EQ(run.nStatus, 4);
+    EXPECT_NE(run.strErr.find("error: cannot write " + strPath + "r: "), std::string::npos) << run.strErr;
+}
+
+TEST_F(CliTest, QuietDropsTheSummaryButNotErrors) {
+    EXPECT_EQ(Run("-q " + Data("example-3x4.tb")).strErr, "");
+    CliRun run = Run("-q " + Data("bad-letters.tb"));
+    EXPECT_EQ(run.nStatus, 4);
+    EXPECT_NE(run.strErr.find("error: "), std::string::npos);
+}
+
+TEST_F(CliTest, BadUsageExitsWith64AndAHint) {
+    for (const char* args : {"", "--no-such-option x.tb", "-j 0 x.tb", "-j two x.tb"}) {
+        CliRun run = Run(args);
+        SCOPED_TRACE(args);
+        EXPECT_EQ(run.nStatus, 64);
+        EXPECT_NE(run.strErr.find("--help"), std::string::npos) << run.strErr;
+        EXPECT_EQ(run.strOut, "");
+    }
+}
+
+TEST_F(CliTest, HelpAndVersionExitWithSuccess) {
+    CliRun help = Run("--help");
+    EXPECT_EQ(help.nStatus, 0);
+    EXPECT_NE(help.strOut.find("--save-text"), std::string::npos);
+    CliRun version = Run("--version");
+    EXPECT_EQ(version.nStatus, 0);
+    EXPECT_NE(version.strOut.find("tabulon-cli 5"), std::string::npos);
+}
+
+} // namespace
