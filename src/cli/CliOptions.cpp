@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
 #include <iostream>
 
 namespace {
@@ -24,6 +25,23 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
                  "after solving, write the grid to stdout as solution text (\" \" unknown, \"-\" empty, \"X\" filled)");
     app.add_flag("--save-text", options.bSaveText,
                  "write the solution text file next to the clue file (its path with \"r\" appended)");
+    app.add_flag("--save-bmp", options.bSaveBmp,
+                 "write the grid as a BMP, one pixel per cell, next to the clue file (\".bmp\" appended)");
+    app.add_flag("--save-all-bmp", options.bSaveAllBmp,
+                 "write the whole picture with clues and grid as a BMP next to the clue file (\"_all.bmp\" appended)");
+    std::string strCellSize = "8x8";
+    app.add_option("--cell-size", strCellSize, "cell size of the whole picture in pixels (default 8x8)")
+        ->type_name("WxH")
+        ->check(CLI::Validator(
+            [](std::string& value) {
+                int x = 0, y = 0;
+                char sep = 0, extra = 0;
+                return std::sscanf(value.c_str(), "%d%c%d%c", &x, &sep, &y, &extra) == 3 && sep == 'x' && x >= 0 &&
+                               y >= 0 && x <= 1000 && y <= 1000
+                           ? std::string()
+                           : "expected WxH with W and H in 0..1000, found " + value;
+            },
+            "WxH"));
     app.add_option("-j,--jobs", options.nJobs, "solve N files at once (default: the number of cores)")
         ->check(CLI::Range(1u, 1024u))
         ->type_name("N");
@@ -44,5 +62,6 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
         nExitStatus = kExitUsage;
         return std::nullopt;
     }
+    std::sscanf(strCellSize.c_str(), "%dx%d", &options.nCellX, &options.nCellY);
     return options;
 }

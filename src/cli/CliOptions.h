@@ -6,11 +6,15 @@
 
 struct CliOptions {
     std::vector<std::string> files;
-    bool bTrace = false;    // the solver's trace lines, one per pass
-    bool bGrid = false;     // the grid as solution text after solving
-    bool bSaveText = false; // the solution text file next to the clue file
-    bool bQuiet = false;    // no summary lines
-    unsigned nJobs = 0;     // files solved at once; 0 = one per core
+    bool bTrace = false;      // the solver's trace lines, one per pass
+    bool bGrid = false;       // the grid as solution text after solving
+    bool bSaveText = false;   // the solution text file next to the clue file
+    bool bSaveBmp = false;    // one pixel per cell, next to the clue file
+    bool bSaveAllBmp = false; // the whole rendered picture, next to the clue file
+    int nCellX = 8;           // cell size of the whole picture, in pixels
+    int nCellY = 8;
+    bool bQuiet = false; // no summary lines
+    unsigned nJobs = 0;  // files solved at once; 0 = one per core
 };
 
 // Exit status of bad usage (as sysexits' EX_USAGE).

@@ -1,10 +1,13 @@
 #include "cli/FileSolve.h"
 
+#include "cli/ConsolePorts.h"
+#include "cli/PictureModule.h"
+#include "doc/TabulonDoc.h"
 #include "io/SolutionText.h"
-#include "model/PuzzleFile.h"
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -27,59 +30,62 @@ const char* OutcomeWords(int nResult) {
     }
 }
 
-int64_t DecidedCells(const CPuzzle& puzzle) {
-    int64_t nDecided = 0;
-    for (int r = 0; r < puzzle.GetHeight(); ++r)
-        for (int c = 0; c < puzzle.GetWidth(); ++c)
-            nDecided += puzzle.GetCell(r, c) != CELL_UNKNOWN;
-    return nDecided;
-}
-
-std::string Summary(const std::string& strPath, const CPuzzleFile& puzzle, int nResult, double dMs) {
-    char szSize[64];
-    std::snprintf(szSize, sizeof szSize, "%d x %d", puzzle.GetHeight(), puzzle.GetWidth());
-    char szTime[32];
-    std::snprintf(szTime, sizeof szTime, "%.2f ms", dMs);
-    std::string strLine = strPath + ": " + OutcomeWords(nResult) + ", " + szSize + ", " + szTime;
-    if (nResult == SOLVE_INCOMPLETE)
-        strLine += ", " + std::to_string(DecidedCells(puzzle)) + " of " +
-                   std::to_string(int64_t{puzzle.GetHeight()} * puzzle.GetWidth()) + " cells decided";
-    if (!puzzle.GetSolveNote().empty())
-        strLine += ": " + puzzle.GetSolveNote();
+// "cat.tb: incomplete, 20 x 20, 1.25 ms: Incomplete: line logic decided ..."
+std::string Summary(const std::string& strPath, const CTabulonDoc& doc, double dMs) {
+    const CPuzzle& puzzle = *doc.GetPuzzle();
+    char szLine[128];
+    std::snprintf(szLine, sizeof szLine, ", %d x %d, %.2f ms", puzzle.GetHeight(), puzzle.GetWidth(), dMs);
+    std::string strLine = strPath + ": " + OutcomeWords(doc.GetSolveResult()) + szLine;
+    if (doc.GetSolveResult() != SOLVE_SOLVED) {
+        const std::string& strStatus = doc.GetSolveStatus();
+        strLine += strStatus.substr(strStatus.find(':')); // the reason, without the outcome word
+    }
     return strLine + "\n";
 }
 
+// The picture view lives in the drawing module and is destroyed there.
+struct ViewDeleter {
+    const PictureModule* pModule;
+    void operator()(IDocView* pView) const { pModule->pfnDestroy(pView); }
+};
+
 } // namespace
 
-FileReport SolveFile(const std::string& strPath, const CliOptions& options) {
+FileReport SolveFile(const std::string& strPath, const CliOptions& options, const PictureModule* pModule) {
     FileReport report;
-    CPuzzleFile puzzle;
-    puzzle.Load(strPath.c_str());
-    if (!puzzle.GetLoadError().empty()) {
-        report.strErr = "error: " + puzzle.GetLoadError() + "\n";
-        report.nStatus = kExitFileError;
+    CConsolePorts console(report.strErr, options.bQuiet);
+    CTabulonDoc doc;
+    doc.SetPorts(console.Ports());
+    doc.SetCellX(options.nCellX);
+    doc.SetCellY(options.nCellY);
+    std::unique_ptr<IDocView, ViewDeleter> pView(nullptr, ViewDeleter{pModule});
+    if (options.bSaveAllBmp && pModule) {
+        pView.reset(pModule->pfnCreate(&doc));
+        doc.AddView(pView.get());
+    }
+
+    if (!doc.FileOpen(strPath) || !doc.GetPuzzle()->GetLoadError().empty()) {
+        report.nStatus = kExitFileError; // the message is in the report already
         return report;
     }
-
-    puzzle.SetTrace(options.bTrace ? AppendTraceLine : nullptr, &report.strOut);
+    doc.GetPuzzle()->SetTrace(options.bTrace ? AppendTraceLine : nullptr, &report.strOut);
     const auto start = std::chrono::steady_clock::now();
-    const int nResult = puzzle.Solve(nullptr, nullptr);
+    doc.OnSolve();
     const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-    report.nStatus = nResult;
-
+    report.nStatus = doc.GetSolveResult();
     if (options.bGrid)
-        report.strOut += FormatSolutionText(puzzle);
+        report.strOut += FormatSolutionText(*doc.GetPuzzle());
     if (!options.bQuiet)
-        report.strErr += Summary(strPath, puzzle, nResult, elapsed.count());
-    if (options.bSaveText) {
-        const std::string strTextPath = strPath + "r";
-        SaveResult saved = SaveSolutionText(puzzle, strTextPath);
-        if (!saved.bOk) {
-            report.strErr += "error: " + saved.strError + "\n";
-            report.nStatus = kExitFileError;
-        } else if (!options.bQuiet) {
-            report.strErr += "File saved as " + strTextPath + "\n";
-        }
-    }
+        report.strErr += Summary(strPath, doc, elapsed.count());
+
+    const int nErrorsBefore = console.GetErrorCount();
+    if (options.bSaveText)
+        doc.OnFileSave();
+    if (options.bSaveBmp)
+        doc.OnSaveAsBmp();
+    if (options.bSaveAllBmp)
+        doc.OnSaveAllAsBmp();
+    if (console.GetErrorCount() > nErrorsBefore)
+        report.nStatus = kExitFileError;
     return report;
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+struct PictureModule;
+
 // What solving one clue file produced: the text for stdout (trace, grid) and
 // for stderr (summary, confirmations, errors), and the file's exit status.
 struct FileReport {
@@ -16,4 +18,7 @@ struct FileReport {
 // output could not be written.
 inline constexpr int kExitFileError = 4;
 
-FileReport SolveFile(const std::string& strPath, const CliOptions& options);
+// Opens, solves and saves one file through the document's commands, as the
+// desktop does. pModule draws the whole picture; it is needed only for
+// --save-all-bmp.
+FileReport SolveFile(const std::string& strPath, const CliOptions& options, const PictureModule* pModule);

@@ -3,6 +3,7 @@
 #include "cli/BatchRunner.h"
 #include "cli/CliOptions.h"
 #include "cli/FileSolve.h"
+#include "cli/PictureModule.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -15,11 +16,24 @@ int main(int argc, char** argv) {
     if (!options)
         return nExitStatus;
 
+    PictureModule module;
+    if (options->bSaveAllBmp) {
+        std::string strError;
+        if (!LoadPictureModule(module, strError)) {
+            std::fprintf(stderr, "tabulon-cli: %s\n", strError.c_str());
+            return kExitFileError;
+        }
+        module.pfnStart(); // Qt starts on the main thread, before any worker draws
+    }
+
     const unsigned nJobs = options->nJobs ? options->nJobs : std::max(1u, std::thread::hardware_concurrency());
     std::vector<FileReport> reports(options->files.size());
     int nWorst = 0;
     RunInOrder(
-        reports.size(), nJobs, [&](size_t i) { reports[i] = SolveFile(options->files[i], *options); },
+        reports.size(), nJobs,
+        [&](size_t i) {
+            reports[i] = SolveFile(options->files[i], *options, options->bSaveAllBmp ? &module : nullptr);
+        },
         [&](size_t i) {
             std::fwrite(reports[i].strOut.data(), 1, reports[i].strOut.size(), stdout);
             std::fflush(stdout);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+// The command line draws the whole picture ("Save ALL as BMP") through a
+// module it loads only when asked to: solving and the other outputs then
+// never load the Qt libraries.
+
+class CTabulonDoc;
+class IDocView;
+
+extern "C" {
+// Starts Qt on the offscreen platform. Call once, on the main thread, before
+// any view is created.
+void TabulonStartPictures();
+// A view that keeps `pDoc`'s picture; destroy it with TabulonDestroyPictureView.
+IDocView* TabulonCreatePictureView(CTabulonDoc* pDoc);
+void TabulonDestroyPictureView(IDocView* pView);
+}
+
+// What the executable looks up in the module.
+struct PictureModule {
+    void (*pfnStart)() = nullptr;
+    IDocView* (*pfnCreate)(CTabulonDoc*) = nullptr;
+    void (*pfnDestroy)(IDocView*) = nullptr;
+};
+
+// Loads the module from the executable's folder (or ../lib/tabulon when
+// installed). False with a message when it cannot be loaded.
+bool LoadPictureModule(PictureModule& module, std::string& strError);

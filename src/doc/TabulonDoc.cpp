@@ -1,0 +1,208 @@
+#include "doc/TabulonDoc.h"
+
+#include "io/BmpFile.h"
+#include "io/SolutionText.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kAppCaption = "Tabulon";
+
+// The file name of a path: what the title shows after Open.
+std::string FileNameOf(const std::string& strPath) {
+    const size_t nSlash = strPath.find_last_of('/');
+    return nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
+}
+
+// The word of the final title and the status sentence of a solve result.
+struct Outcome {
+    const char* pszTitleWord;
+    std::string strStatus;
+};
+
+int64_t DecidedCells(const CPuzzle& puzzle) {
+    int64_t nDecided = 0;
+    for (int r = 0; r < puzzle.GetHeight(); ++r)
+        for (int c = 0; c < puzzle.GetWidth(); ++c)
+            nDecided += puzzle.GetCell(r, c) != CELL_UNKNOWN;
+    return nDecided;
+}
+
+Outcome DescribeOutcome(const CPuzzle* pPuzzle, int nResult) {
+    if (!pPuzzle)
+        return {"No puzzle", "No puzzle: open a clue file first."};
+    switch (nResult) {
+    case SOLVE_SOLVED:
+        return {"Solved", "Solved."};
+    case SOLVE_REFUSED:
+        return {"Refused", "Refused: " + pPuzzle->GetSolveNote() + "."};
+    case SOLVE_INCOMPLETE:
+        return {"Incomplete", "Incomplete: line logic decided " + std::to_string(DecidedCells(*pPuzzle)) + " of " +
+                                  std::to_string(int64_t{pPuzzle->GetHeight()} * pPuzzle->GetWidth()) + " cells."};
+    default:
+        return {"No solution", "No solution: " + pPuzzle->GetSolveNote() + "."};
+    }
+}
+
+std::string Capitalised(std::string strText) {
+    if (!strText.empty() && strText[0] >= 'a' && strText[0] <= 'z')
+        strText[0] = static_cast<char>(strText[0] - 'a' + 'A');
+    return strText;
+}
+
+} // namespace
+
+CTabulonDoc::CTabulonDoc() = default;
+CTabulonDoc::~CTabulonDoc() = default;
+
+void CTabulonDoc::RemoveView(IDocView* pView) {
+    m_views.erase(std::remove(m_views.begin(), m_views.end(), pView), m_views.end());
+}
+
+void CTabulonDoc::UpdateAllViews(int nHint) {
+    for (IDocView* pView : m_views)
+        pView->OnUpdate(nHint);
+}
+
+bool CTabulonDoc::FileNew() {
+    SetTitle(kUntitled);
+    return OnNewDocument();
+}
+
+bool CTabulonDoc::FileOpen(const std::string& strPath) {
+    if (!OnOpenDocument(strPath))
+        return false;
+    SetTitle(FileNameOf(strPath));
+    return true;
+}
+
+bool CTabulonDoc::OnNewDocument() {
+    m_pPuzzle.reset();
+    m_strPath.clear();
+    UpdateAllViews(0);
+    return true;
+}
+
+bool CTabulonDoc::OnOpenDocument(const std::string& strPath) {
+    // The file must open for reading before anything is replaced.
+    std::FILE* pFile = std::fopen(strPath.c_str(), "r");
+    if (!pFile) {
+        Notify(MessageKind::Error, "Cannot open " + strPath + ": " + std::strerror(errno) + ".", kAppCaption);
+        return false;
+    }
+    std::fclose(pFile);
+
+    m_pPuzzle.reset();
+    m_pPuzzle = std::make_unique<CPuzzleFile>();
+    m_pPuzzle->Load(strPath.c_str());
+    m_strPath = strPath;
+    UpdateAllViews(1);
+    if (!m_pPuzzle->GetLoadError().empty())
+        Notify(MessageKind::Error, m_pPuzzle->GetLoadError(), kAppCaption);
+    return true;
+}
+
+void CTabulonDoc::OnSolve() {
+    UpdateAllViews(3);
+    m_dwLastTick = m_dwSolveStart = ReadTick();
+    m_nSolveResult = m_pPuzzle ? m_pPuzzle->Solve(SolveProgress, this) : -1;
+    m_dwLastTick = ReadTick();
+    UpdateAllViews(2);
+    FinishSolveTitle();
+}
+
+// The final title says how the solve ended: only a grid that reads every
+// clue is called solved.
+void CTabulonDoc::FinishSolveTitle() {
+    const Outcome outcome = DescribeOutcome(m_pPuzzle.get(), m_nSolveResult);
+    m_strSolveStatus = outcome.strStatus;
+    SetTitle(m_strPath + " " + outcome.pszTitleWord + ". " + std::to_string(m_dwLastTick - m_dwSolveStart) +
+             " ms - VO5");
+}
+
+bool CTabulonDoc::IsUpdateDue(uint32_t dwInterval) {
+    const uint32_t dwElapsed = ReadTick() - m_dwLastTick; // modulo 2^32: a wrapped counter still works
+    if (dwElapsed <= dwInterval)
+        return false;
+    m_dwLastTick = ReadTick();
+    return true;
+}
+
+void CTabulonDoc::SolveProgress(CPuzzle*, int nRow, int nCol, void* pContext) {
+    // Called after every line: everything but the end of a pass returns
+    // after two comparisons, without reading the clock.
+    if (!pContext || nRow != -1 || nCol != -1)
+        return;
+    auto* pDoc = static_cast<CTabulonDoc*>(pContext);
+    if (!pDoc->IsUpdateDue(static_cast<uint32_t>(pDoc->m_nUpTime)))
+        return;
+    pDoc->SetTitle(pDoc->m_strPath + " Solving. " + std::to_string(pDoc->ReadTick() - pDoc->m_dwSolveStart) +
+                   " ms - VO5");
+    pDoc->UpdateAllViews(2);
+    if (pDoc->m_ports.pWait)
+        pDoc->m_ports.pWait->AfterProgressUpdate();
+}
+
+void CTabulonDoc::OnFileSave() {
+    const std::string strName = m_strPath + "r";
+    if (!m_pPuzzle)
+        return;
+    ReportSave(SaveSolutionText(*m_pPuzzle, strName), "File saved as " + strName, kAppCaption);
+}
+
+void CTabulonDoc::OnSaveAsBmp() {
+    if (!m_pPuzzle)
+        return;
+    const std::string strName = m_strPath + ".bmp";
+    ReportSave(SaveBmp24(strName, m_pPuzzle->GetWidth(), m_pPuzzle->GetHeight(), CellPixels(*m_pPuzzle)), strName,
+               "Saved.");
+}
+
+void CTabulonDoc::OnSaveAllAsBmp() {
+    // Without an opened clue file the picture is a stale one and the name
+    // would be a bare "_all.bmp" in the current folder: nothing to save.
+    if (!m_pPicture || m_strPath.empty())
+        return;
+    int nWidth = 0, nHeight = 0;
+    std::vector<uint8_t> pixels;
+    std::string strError;
+    if (!m_pPicture->GetPixels(nWidth, nHeight, pixels, strError)) {
+        Notify(MessageKind::Error, Capitalised(strError), kAppCaption);
+        return;
+    }
+    const std::string strName = m_strPath + "_all.bmp";
+    ReportSave(SaveBmp24(strName, nWidth, nHeight, pixels), strName, "Saved.");
+}
+
+void CTabulonDoc::SetTitle(const std::string& strTitle) {
+    m_strTitle = strTitle;
+    if (m_ports.pTitle)
+        m_ports.pTitle->OnTitleChanged(m_strTitle);
+}
+
+void CTabulonDoc::ReportError(const std::string& strText) const {
+    Notify(MessageKind::Error, strText, kAppCaption);
+}
+
+uint32_t CTabulonDoc::ReadTick() const {
+    return m_ports.pClock ? m_ports.pClock->GetTickCount() : 0;
+}
+
+void CTabulonDoc::Notify(MessageKind kind, const std::string& strText, const std::string& strCaption) const {
+    if (m_ports.pMessages)
+        m_ports.pMessages->ShowMessage(kind, strText, strCaption);
+}
+
+// The confirmation is for a file fully written; a failure names the path and
+// the system's reason.
+void CTabulonDoc::ReportSave(const SaveResult& result, const std::string& strText,
+                             const std::string& strCaption) const {
+    if (result.bOk)
+        Notify(MessageKind::Information, strText, strCaption);
+    else
+        Notify(MessageKind::Error, Capitalised(result.strError) + ".", kAppCaption);
+}

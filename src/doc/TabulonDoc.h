@@ -1,0 +1,100 @@
+#pragma once
+
+#include "doc/DocPorts.h"
+#include "io/AtomicFile.h"
+#include "model/PuzzleFile.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The one document: owns the puzzle, holds the display settings, carries out
+// New, Open, Solve and the three saves, times the solve, throttles its
+// progress output and tells its views what changed through update hints.
+// It reaches the platform only through the ports of DocPorts.h.
+class CTabulonDoc {
+  public:
+    CTabulonDoc();
+    ~CTabulonDoc();
+    CTabulonDoc(const CTabulonDoc&) = delete;
+    CTabulonDoc& operator=(const CTabulonDoc&) = delete;
+
+    void SetPorts(const DocPorts& ports) { m_ports = ports; }
+    void AddView(IDocView* pView) { m_views.push_back(pView); }
+    void RemoveView(IDocView* pView);
+    // Calls OnUpdate(nHint) of every view, in the order they were added.
+    void UpdateAllViews(int nHint);
+
+    // --- what the application framework does around New and Open ---
+    // New: the untitled title, then OnNewDocument.
+    bool FileNew();
+    // Open: OnOpenDocument, then the file's name as the title.
+    bool FileOpen(const std::string& strPath);
+
+    // --- the document's own operations ---
+    bool OnNewDocument();
+    // False, with a message and nothing changed, when the file cannot be
+    // opened for reading. A file the reader refuses is opened as an empty
+    // puzzle, and the reader's message is shown.
+    bool OnOpenDocument(const std::string& strPath);
+    void OnSolve();
+    void OnFileSave();
+    void OnSaveAsBmp();
+    void OnSaveAllAsBmp();
+
+    // --- accessors for the views ---
+    CPuzzleFile* GetPuzzle() const { return m_pPuzzle.get(); }
+    int GetCellX() const { return m_nCellX; }
+    int GetCellY() const { return m_nCellY; }
+    int GetUpTime() const { return m_nUpTime; }
+    void SetCellX(int nCellX) { m_nCellX = nCellX; }
+    void SetCellY(int nCellY) { m_nCellY = nCellY; }
+    void SetUpTime(int nUpTime) { m_nUpTime = nUpTime; }
+    void SetPicture(IPicture* pPicture) { m_pPicture = pPicture; }
+    IPicture* GetPicture() const { return m_pPicture; }
+    void ApplySettings() { UpdateAllViews(1); }
+    // Shows an error message to the user (views report drawing failures here).
+    void ReportError(const std::string& strText) const;
+
+    // --- the solve ---
+    // The progress throttle: true, and the update time advanced, when more
+    // than dwInterval milliseconds have passed since the last update.
+    bool IsUpdateDue(uint32_t dwInterval);
+    static void SolveProgress(CPuzzle* pPuzzle, int nRow, int nCol, void* pContext);
+
+    const std::string& GetTitle() const { return m_strTitle; }
+    void SetTitle(const std::string& strTitle);
+    const std::string& GetPathName() const { return m_strPath; }
+    // The outcome of the last Solve in a sentence for the status bar; empty
+    // before the first solve.
+    const std::string& GetSolveStatus() const { return m_strSolveStatus; }
+    // The result of the last CPuzzle::Solve, or -1 when there was no puzzle.
+    int GetSolveResult() const { return m_nSolveResult; }
+    // How long the last solve took, in milliseconds.
+    uint32_t GetSolveTime() const { return m_dwLastTick - m_dwSolveStart; }
+
+  private:
+    uint32_t ReadTick() const;
+    void Notify(MessageKind kind, const std::string& strText, const std::string& strCaption) const;
+    void ReportSave(const SaveResult& result, const std::string& strText, const std::string& strCaption) const;
+    void FinishSolveTitle();
+
+    uint32_t m_dwSolveStart = 0;
+    uint32_t m_dwLastTick = 0;
+    std::unique_ptr<CPuzzleFile> m_pPuzzle;
+    int m_nCellX = 8;
+    int m_nCellY = 8;
+    int m_nUpTime = 1000;
+    IPicture* m_pPicture = nullptr; // the grid view's; not owned
+    std::string m_strPath;
+
+    std::string m_strTitle;
+    std::string m_strSolveStatus;
+    int m_nSolveResult = -1;
+    DocPorts m_ports;
+    std::vector<IDocView*> m_views;
+};
+
+// The name the application gives a new document.
+inline constexpr const char* kUntitled = "Untitled";

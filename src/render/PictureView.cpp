@@ -1,0 +1,60 @@
+#include "render/PictureView.h"
+
+#include "doc/TabulonDoc.h"
+
+void CPictureView::OnUpdate(int nHint) {
+    CPuzzle* pPuzzle = m_doc.GetPuzzle();
+    switch (nHint) {
+    case 1:
+        Rebuild();
+        break;
+    case 2:
+        if (m_pRenderer && pPuzzle) {
+            PaintKnownCells();
+            RedrawNow();
+        }
+        break;
+    case 3:
+        if (m_pRenderer) {
+            m_pRenderer->Clear();
+            if (pPuzzle && m_pRenderer->IsLaidOut()) {
+                m_pRenderer->DrawAll(*pPuzzle);
+                RedrawNow();
+            }
+        }
+        break;
+    default:
+        break; // the picture stays as it is
+    }
+}
+
+void CPictureView::Rebuild() {
+    CPuzzle* pPuzzle = m_doc.GetPuzzle();
+    m_pRenderer = std::make_unique<CGridRenderer>(m_doc.GetCellX(), m_doc.GetCellY());
+    m_doc.SetPicture(m_pRenderer.get());
+    const bool bLaidOut = pPuzzle && m_pRenderer->Layout(*pPuzzle);
+    if (pPuzzle && !bLaidOut)
+        m_doc.ReportError("Cannot draw the puzzle: " + m_pRenderer->GetError() + ".");
+    m_pRenderer->Clear();
+    PictureRebuilt();
+    if (bLaidOut)
+        m_pRenderer->DrawAll(*pPuzzle);
+    RedrawNow();
+}
+
+// Paints every known cell again; nothing records what was painted before.
+void CPictureView::PaintKnownCells() {
+    CPuzzle* pPuzzle = m_doc.GetPuzzle();
+    if (!m_pRenderer || !pPuzzle || !m_pRenderer->IsLaidOut())
+        return;
+    const QRgb black = qRgb(0, 0, 0), white = qRgb(0xFF, 0xFF, 0xFF);
+    for (int r = 0; r < pPuzzle->GetHeight(); ++r) {
+        for (int c = 0; c < pPuzzle->GetWidth(); ++c) {
+            const CellState state = pPuzzle->GetCell(r, c);
+            if (state == CELL_EMPTY)
+                m_pRenderer->PaintEmptyCell(r, c, black, white);
+            else if (state == CELL_FILLED)
+                m_pRenderer->PaintFilledCell(r, c, black, black);
+        }
+    }
+}
