@@ -1,0 +1,347 @@
+#include "doc/TabulonDoc.h"
+#include "support/TestPuzzles.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+// A clock that moves on by a fixed step at every reading.
+struct FakeClock : ITickSource {
+    uint32_t dwNow = 5000;
+    uint32_t dwStep = 0;
+    uint32_t GetTickCount() override {
+        const uint32_t dwRead = dwNow;
+        dwNow += dwStep;
+        return dwRead;
+    }
+};
+
+struct FakeView : IDocView {
+    std::vector<int> hints;
+    void OnUpdate(int nHint) override { hints.push_back(nHint); }
+};
+
+struct Message {
+    MessageKind kind;
+    std::string strText, strCaption;
+};
+
+struct FakePlatform : IMessageSink, IEventWait, ITitleSink {
+    std::vector<Message> messages;
+    std::vector<std::string> titles;
+    int nWaits = 0;
+    void ShowMessage(MessageKind kind, const std::string& strText, const std::string& strCaption) override {
+        messages.push_back({kind, strText, strCaption});
+    }
+    void AfterProgressUpdate() override { ++nWaits; }
+    void OnTitleChanged(const std::string& strTitle) override { titles.push_back(strTitle); }
+};
+
+struct FakePicture : IPicture {
+    bool GetPixels(int& nWidth, int& nHeight, std::vector<uint8_t>& pixels, std::string&) override {
+        nWidth = 1;
+        nHeight = 1;
+        pixels = {0x10, 0x20, 0x30};
+        return true;
+    }
+};
+
+std::string ReadAll(const std::string& strPath) {
+    std::ifstream in(strPath, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+class TabulonDocTest : public ::testing::Test {
+  protected:
+    TabulonDocTest() {
+        m_doc.SetPorts(DocPorts{&m_clock, &m_platform, &m_platform, &m_platform});
+        m_doc.AddView(&m_view);
+    }
+    std::string Write(const std::string& strName, const std::string& strContent) {
+        return m_dir.Write(strName, strContent);
+    }
+    std::string Example() { return Write("cat.tb", "3 4\n2 1\n3\n1\n\n1 1\n2\n1\n2\n"); }
+
+    TempDir m_dir;
+    FakeClock m_clock;
+    FakePlatform m_platform;
+    FakeView m_view;
+    CTabulonDoc m_doc;
+};
+
+TEST_F(TabulonDocTest, StartsWithTheDefaultSettingsAndNoPuzzle) {
+    EXPECT_EQ(m_doc.GetCellX(), 8);
+    EXPECT_EQ(m_doc.GetCellY(), 8);
+    EXPECT_EQ(m_doc.GetUpTime(), 1000);
+    EXPECT_EQ(m_doc.GetPuzzle(), nullptr);
+    EXPECT_EQ(m_doc.GetPicture(), nullptr);
+}
+
+struct ThrottleCase {
+    const char* name;
+    int nUpTime;
+    uint32_t dwLast;
+    uint32_t dwNow;
+    bool bDue;
+};
+
+class ThrottleTest : public ::testing::TestWithParam<ThrottleCase> {};
+
+TEST_P(ThrottleTest, LetsOneUpdateThroughPerInterval) {
+    const ThrottleCase& c = GetParam();
+    FakeClock clock;
+    CTabulonDoc doc;
+    doc.SetPorts(DocPorts{&clock, nullptr, nullptr, nullptr});
+    clock.dwNow = c.dwLast;
+    doc.OnSolve(); // no puzzle: sets the last update time to the clock
+    clock.dwNow = c.dwNow;
+    EXPECT_EQ(doc.IsUpdateDue(static_cast<uint32_t>(c.nUpTime)), c.bDue);
+    // a due update restarts the interval from now
+    if (c.bDue) {
+        EXPECT_FALSE(doc.IsUpdateDue(static_cast<uint32_t>(c.nUpTime)));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ThrottleTest,
+                         ::testing::Values(ThrottleCase{"WithinTheInterval", 1000, 100, 1100, false},
+                                           ThrottleCase{"PastTheInterval", 1000, 100, 1101, true},
+                                           ThrottleCase{"ZeroIntervalSameTick", 0, 100, 100, false},
+                                           ThrottleCase{"ZeroIntervalNextTick", 0, 100, 101, true},
+                                           ThrottleCase{"NegativeIntervalIsHuge", -1, 0, 0xFFFFFFF0u, false},
+                                           ThrottleCase{"WrapAroundPastTheInterval", 100, 0xFFFFFF00u, 0x10, true},
+                                           ThrottleCase{"WrapAroundWithinTheInterval", 1000, 0xFFFFFF00u, 0x10, false}),
+                         [](const ::testing::TestParamInfo<ThrottleCase>& info) { return info.param.name; });
+
+TEST_F(TabulonDocTest, OpenLoadsThePuzzleSendsHintOneAndTitlesWithTheFileName) {
+    const std::string strPath = Example();
+    ASSERT_TRUE(m_doc.FileOpen(strPath));
+    ASSERT_NE(m_doc.GetPuzzle(), nullptr);
+    EXPECT_EQ(m_doc.GetPuzzle()->GetHeight(), 3);
+    EXPECT_EQ(m_doc.GetPathName(), strPath);
+    EXPECT_EQ(m_view.hints, std::vector<int>{1});
+    EXPECT_EQ(m_doc.GetTitle(), "cat.tb");
+    EXPECT_TRUE(m_platform.messages.empty());
+}
+
+TEST_F(TabulonDocTest, AFileThatCannotBeOpenedChangesNothing) {
+    ASSERT_TRUE(m_doc.FileOpen(Example()));
+    CPuzzleFile* pFirst = m_doc.GetPuzzle();
+    m_view.hints.clear();
+    EXPECT_FALSE(m_doc.FileOpen((m_dir.Path() / "missing.tb").string()));
+    EXPECT_EQ(m_doc.GetPuzzle(), pFirst);
+    EXPECT_EQ(m_doc.GetTitle(), "cat.tb");
+    EXPECT_TRUE(m_view.hints.empty());
+    ASSERT_EQ(m_platform.messages.size(), 1u);
+    EXPECT_EQ(m_platform.messages[0].kind, MessageKind::Error);
+    EXPECT_NE(m_platform.messages[0].strText.find("missing.tb: No such file or directory"), std::string::npos);
+}
+
+TEST_F(TabulonDocTest, AMalformedFileOpensAsAnEmptyPuzzleAndSaysWhy) {
+    const std::string strPath = Write("bad.tb", "2 2\nx3\n");
+    EXPECT_TRUE(m_doc.FileOpen(strPath));
+    ASSERT_NE(m_doc.GetPuzzle(), nullptr);
+    EXPECT_EQ(m_doc.GetPuzzle()->GetHeight(), 0);
+    ASSERT_EQ(m_platform.messages.size(), 1u);
+    EXPECT_EQ(m_platform.messages[0].strText, strPath + ": line 2: expected run lengths, found 'x3'");
+}
+
+TEST_F(TabulonDocTest, OpeningASecondFileReplacesThePuzzleAndKeepsTheSettings) {
+    m_doc.SetCellX(12);
+    m_doc.SetUpTime(0);
+    ASSERT_TRUE(m_doc.FileOpen(Example()));
+    m_view.hints.clear();
+    ASSERT_TRUE(m_doc.FileOpen(Write("dot.tb", "1 1\n1\n\n1\n")));
+    EXPECT_EQ(m_doc.GetPuzzle()->GetHeight(), 1);
+    EXPECT_EQ(m_view.hints, std::vector<int>{1});
+    EXPECT_EQ(m_doc.GetCellX(), 12);
+    EXPECT_EQ(m_doc.GetUpTime(), 0);
+}
+
+TEST_F(TabulonDocTest, NewEmptiesTheDocumentButKeepsThePicturePointer) {
+    FakePicture picture;
+    m_doc.SetPicture(&picture);
+    ASSERT_TRUE(m_doc.FileOpen(Example()));
+    m_view.hints.clear();
+    EXPECT_TRUE(m_doc.FileNew());
+    EXPECT_EQ(m_doc.GetPuzzle(), nullptr);
+    EXPECT_EQ(m_doc.GetPathName(), "");
+    EXPECT_EQ(m_doc.GetTitle(), "Untitled");
+    EXPECT_EQ(m_view.hints, std::vector<int>{0});
+    EXPECT_EQ(m_doc.GetPicture(), &picture);
+}
+
+TEST_F(TabulonDocTest, SolveSendsHintThreeThenTwoAndTitlesTheOutcome) {
+    const std::string strPath = Example();
+    ASSERT_TRUE(m_doc.FileOpen(strPath));
+    m_view.hints.clear();
+    m_clock.dwStep = 7; // every reading moves the clock on: start, one end of pass, end
+    m_doc.GetPuzzle()->SetTrace(nullptr, nullptr);
+    m_doc.OnSolve();
+    EXPECT_EQ(m_view.hints, (std::vector<int>{3, 2})); // under a second: no progress update
+    EXPECT_EQ(m_doc.GetSolveResult(), SOLVE_SOLVED);
+    EXPECT_EQ(m_doc.GetTitle(), strPath + " Solved. 14 ms - VO5");
+    EXPECT_EQ(m_doc.GetSolveStatus(), "Solved.");
+    EXPECT_EQ(m_platform.titles.back(), m_doc.GetTitle());
+}
+
+struct OutcomeCase {
+    const char* name;
+    const char* content; // empty: no puzzle at all
+    const char* titleWord;
+    const char* status;
+};
+
+class SolveOutcomeTest : public TabulonDocTest, public ::testing::WithParamInterface<OutcomeCase> {};
+
+TEST_P(SolveOutcomeTest, TheFinalTitleSaysHowTheSolveEnded) {
+    const OutcomeCase& c = GetParam();
+    std::string strPath;
+    if (*c.content) {
+        strPath = Write("p%s.tb", c.content); // a "%" in the path is only text
+        ASSERT_TRUE(m_doc.FileOpen(strPath));
+        m_doc.GetPuzzle()->SetTrace(nullptr, nullptr);
+    }
+    m_doc.OnSolve();
+    EXPECT_EQ(m_doc.GetTitle(), strPath + " " + c.titleWord + ". 0 ms - VO5");
+    EXPECT_EQ(m_doc.GetSolveStatus(), c.status);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SolveOutcomeTest,
+    ::testing::Values(
+        OutcomeCase{"Solved", "1 1\n1\n\n1\n", "Solved", "Solved."},
+        OutcomeCase{"Incomplete", "2 2\n1\n1\n\n1\n1\n", "Incomplete", "Incomplete: line logic decided 0 of 4 cells."},
+        OutcomeCase{"Refused", "1 2\n2\n\n1\n0\n", "Refused",
+                    "Refused: the row clues fill 2 cells but the column clues fill 1."},
+        OutcomeCase{"NoSolution", "2 2\n2\n0\n\n0\n2\n", "No solution",
+                    "No solution: the clues contradict each other: the runs of column 1 cannot be placed against "
+                    "the cells decided so far."},
+        OutcomeCase{"NoPuzzle", "", "No puzzle", "No puzzle: open a clue file first."}),
+    [](const ::testing::TestParamInfo<OutcomeCase>& info) { return info.param.name; });
+
+TEST_F(TabulonDocTest, ProgressUpdatesComeOncePerIntervalAndNeverWaitForTheUser) {
+    // A 20 x 20 picture solved in several passes; each clock reading takes 1 ms.
+    std::vector<std::string> picture;
+    for (int r = 0; r < 20; ++r) {
+        std::string row;
+        for (int c = 0; c < 20; ++c)
+            row += ((r * 7 + c * 3) % 5 < 2 || r == c) ? 'X' : '-';
+        picture.push_back(row);
+    }
+    CPuzzle source = PuzzleFromPicture(picture);
+    std::string text = "20 20\n";
+    auto line = [](const std::vector<int16_t>& runs) {
+        std::string out;
+        for (int16_t v : runs)
+            out += (out.empty() ? "" : " ") + std::to_string(v);
+        return out + "\n";
+    };
+    for (int r = 0; r < 20; ++r)
+        text += line(RunsOf(picture[static_cast<size_t>(r)]));
+    text += "\n";
+    for (int c = 0; c < 20; ++c) {
+        std::string column;
+        for (const std::string& row : picture)
+            column += row[static_cast<size_t>(c)];
+        text += line(RunsOf(column));
+    }
+    ASSERT_TRUE(m_doc.FileOpen(Write("big.tb", text)));
+    m_doc.GetPuzzle()->SetTrace(nullptr, nullptr);
+    m_view.hints.clear();
+    m_clock.dwStep = 1;
+    m_doc.SetUpTime(0); // an update at every end of pass that comes at least 1 ms after the last
+    m_doc.OnSolve();
+    const long nProgress = std::count(m_view.hints.begin(), m_view.hints.end(), 2) - 1;
+    EXPECT_GT(nProgress, 0);
+    EXPECT_EQ(m_platform.nWaits, nProgress);
+    const long nSolvingTitles = std::count_if(m_platform.titles.begin(), m_platform.titles.end(), [](auto& t) {
+        return t.find(" Solving. ") != std::string::npos && t.ends_with(" ms - VO5");
+    });
+    EXPECT_EQ(nSolvingTitles, nProgress);
+
+    // A negative interval reads as a huge one: no progress update at all.
+    m_view.hints.clear();
+    m_platform.nWaits = 0;
+    m_doc.SetUpTime(-1);
+    m_doc.OnSolve();
+    EXPECT_EQ(m_view.hints, (std::vector<int>{3, 2}));
+    EXPECT_EQ(m_platform.nWaits, 0);
+}
+
+TEST_F(TabulonDocTest, SolvingTwiceSolvesAgainFromScratchAndTimesTheSecondRun) {
+    const std::string strPath = Example();
+    ASSERT_TRUE(m_doc.FileOpen(strPath));
+    m_doc.GetPuzzle()->SetTrace(nullptr, nullptr);
+    m_doc.OnSolve();
+    m_clock.dwStep = 20;
+    m_doc.OnSolve();
+    EXPECT_EQ(m_doc.GetSolveResult(), SOLVE_SOLVED);
+    EXPECT_EQ(m_doc.GetTitle(), strPath + " Solved. 40 ms - VO5");
+}
+
+TEST_F(TabulonDocTest, SaveWritesTheGridNextToTheClueFileAndConfirms) {
+    const std::string strPath = Example();
+    ASSERT_TRUE(m_doc.FileOpen(strPath));
+    m_doc.OnFileSave(); // before solving: every cell unknown
+    EXPECT_EQ(ReadAll(strPath + "r"), "    \n    \n    \n");
+    m_doc.GetPuzzle()->SetTrace(nullptr, nullptr);
+    m_doc.OnSolve();
+    m_doc.OnFileSave();
+    EXPECT_EQ(ReadAll(strPath + "r"), "XX-X\n-XXX\nX---\n");
+    ASSERT_EQ(m_platform.messages.size(), 2u);
+    EXPECT_EQ(m_platform.messages[1].kind, MessageKind::Information);
+    EXPECT_EQ(m_platform.messages[1].strText, "File saved as " + strPath + "r");
+    EXPECT_EQ(m_platform.messages[1].strCaption, "Tabulon");
+}
+
+TEST_F(TabulonDocTest, SavesWithoutAPuzzleDoNothing) {
+    FakePicture picture;
+    m_doc.SetPicture(&picture);
+    m_doc.FileNew();
+    m_doc.OnFileSave();
+    m_doc.OnSaveAsBmp();
+    m_doc.OnSaveAllAsBmp(); // a picture is there, but no clue file was opened
+    EXPECT_TRUE(m_platform.messages.empty());
+    EXPECT_FALSE(std::filesystem::exists("r"));
+    EXPECT_FALSE(std::filesystem::exists(".bmp"));
+    EXPECT_FALSE(std::filesystem::exists("_all.bmp"));
+}
+
+TEST_F(TabulonDocTest, AFailedSaveNamesThePathAndTheReason) {
+    const std::string strPath = Example();
+    ASSERT_TRUE(m_doc.FileOpen(strPath));
+    std::filesystem::create_directory(strPath + ".bmp"); // a folder stands where the file would go
+    m_doc.OnSaveAsBmp();
+    ASSERT_EQ(m_platform.messages.size(), 1u);
+    EXPECT_EQ(m_platform.messages[0].kind, MessageKind::Error);
+    EXPECT_EQ(m_platform.messages[0].strText, "Cannot write " + strPath + ".bmp: Is a directory.");
+}
+
+TEST_F(TabulonDocTest, BitmapsAreNamedAfterTheClueFileAndConfirmedWithTheirName) {
+    FakePicture picture;
+    m_doc.SetPicture(&picture);
+    const std::string strPath = Example();
+    ASSERT_TRUE(m_doc.FileOpen(strPath));
+    m_doc.OnSaveAsBmp();
+    m_doc.OnSaveAllAsBmp();
+    EXPECT_EQ(ReadAll(strPath + ".bmp").size(), 54u + 3 * 12); // 4 x 3 pixels, rows of 12 bytes
+    const std::string all = ReadAll(strPath + "_all.bmp");
+    ASSERT_EQ(all.size(), 58u);
+    EXPECT_EQ(all.substr(54), std::string("\x10\x20\x30\x10", 4)); // one pixel and its padding byte
+    ASSERT_EQ(m_platform.messages.size(), 2u);
+    EXPECT_EQ(m_platform.messages[0].strText, strPath + ".bmp");
+    EXPECT_EQ(m_platform.messages[0].strCaption, "Saved.");
+    EXPECT_EQ(m_platform.messages[1].strText, strPath + "_all.bmp");
+}
+
+TEST_F(TabulonDocTest, ApplySettingsSendsHintOne) {
+    m_doc.ApplySettings();
+    EXPECT_EQ(m_view.hints, std::vector<int>{1});
+}
+
+} // namespace
