@@ -6,11 +6,26 @@
 
 #include <QGuiApplication>
 
+#include <cstdio>
+
 namespace {
 
 // Qt needs an application object for fonts. It is never destroyed: it lives
 // until the process ends, after the module's other statics are gone.
 QGuiApplication* s_pApplication = nullptr;
+
+// Qt's notice that it picked its own runtime folder means nothing to a
+// command-line user; every other message passes.
+QtMessageHandler s_pfnPreviousHandler = nullptr;
+
+void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    if (s_pfnPreviousHandler)
+        s_pfnPreviousHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
 
 } // namespace
 
@@ -21,6 +36,7 @@ void TabulonStartPictures() {
         return;
     // Offscreen: no display needed, and the same pixels on every machine.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    s_pfnPreviousHandler = qInstallMessageHandler(FilterQtMessages);
     static int s_argc = 1;
     static char s_name[] = "tabulon-cli";
     static char* s_argv[] = {s_name, nullptr};

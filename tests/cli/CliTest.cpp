@@ -108,6 +108,44 @@ TEST_F(CliTest, SavesTheSolutionTextNextToTheClueFile) {
     EXPECT_NE(run.strErr.find("File saved as " + strPath + "r"), std::string::npos);
 }
 
+uint32_t Le32At(const std::string& bytes, size_t nOffset) {
+    uint32_t value = 0;
+    for (size_t i = 4; i-- > 0;)
+        value = (value << 8) | static_cast<uint8_t>(bytes[nOffset + i]);
+    return value;
+}
+
+TEST_F(CliTest, WritesTheTextAndBothBitmapsNextToTheClueFile) {
+    const std::string strPath = m_dir.Write("cat.tb", ReadAll(Data("example-3x4.tb")));
+    CliRun run = Run("--save-text --save-bmp --save-all-bmp --cell-size 12x10 " + strPath);
+    EXPECT_EQ(run.nStatus, 0) << run.strErr;
+    EXPECT_EQ(ReadAll(strPath + "r"), "XX-X\n-XXX\nX---\n");
+    const std::string cells = ReadAll(strPath + ".bmp");
+    ASSERT_EQ(cells.size(), 54u + 3 * 12);
+    EXPECT_EQ(Le32At(cells, 18), 4u);
+    EXPECT_EQ(Le32At(cells, 22), 3u);
+    // the whole picture: 2 row clue slots and 4 columns of pitch 15, 2 column
+    // clue slots and 3 rows of pitch 13
+    const std::string all = ReadAll(strPath + "_all.bmp");
+    ASSERT_GT(all.size(), 54u);
+    EXPECT_EQ(Le32At(all, 18), 15u * 6 + 8);
+    EXPECT_EQ(Le32At(all, 22), 13u * 5 + 8);
+    EXPECT_NE(run.strErr.find("Saved. " + strPath + "_all.bmp"), std::string::npos) << run.strErr;
+}
+
+TEST_F(CliTest, SolvingDoesNotLoadTheGuiLibraries) {
+    const std::string strLog = (m_dir.Path() / "loaded").string();
+    const std::string command = "LD_DEBUG=files LD_DEBUG_OUTPUT=" + strLog + " " + TABULON_CLI +
+                                " --save-text --save-bmp " + m_dir.Write("cat.tb", ReadAll(Data("example-3x4.tb")));
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::string loaded;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path()))
+        if (entry.path().filename().string().starts_with("loaded"))
+            loaded += ReadAll(entry.path());
+    EXPECT_NE(loaded.find("libc.so"), std::string::npos) << "the loader's log is there";
+    EXPECT_EQ(loaded.find("libQt6"), std::string::npos);
+}
+
 TEST_F(CliTest, AnUnwritableSolutionTextIsAnError) {
     const std::string strPath = m_dir.Write("cat.tb", ReadAll(Data("example-3x4.tb")));
     std::filesystem::create_directory(strPath + "r"); // a folder stands where the file would go
@@ -124,7 +162,8 @@ TEST_F(CliTest, QuietDropsTheSummaryButNotErrors) {
 }
 
 TEST_F(CliTest, BadUsageExitsWith64AndAHint) {
-    for (const char* args : {"", "--no-such-option x.tb", "-j 0 x.tb", "-j two x.tb"}) {
+    for (const char* args : {"", "--no-such-option x.tb", "-j 0 x.tb", "-j two x.tb", "--cell-size 8 x.tb",
+                             "--cell-size 8x-1 x.tb"}) {
         CliRun run = Run(args);
         SCOPED_TRACE(args);
         EXPECT_EQ(run.nStatus, 64);
