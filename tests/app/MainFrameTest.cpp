@@ -1,0 +1,387 @@
+#include "app/MainFrame.h"
+#include "app/DesktopIntegration.h"
+#include "app/InstanceChannel.h"
+#include "app/RecentFileList.h"
+#include "app/TabulonApp.h"
+#include "doc/TabulonDoc.h"
+#include "render/TabulonView.h"
+#include "render/TabulonView2.h"
+#include "support/TestPuzzles.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolTip>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+const char kExample[] = "3 4\n2 1\n3\n1\n\n1 1\n2\n1\n2\n";
+
+std::string ReadAll(const std::string& strPath) {
+    std::ifstream in(strPath, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// Closes every message box that comes up and remembers its text: the
+// application's boxes are modal and would wait for a click.
+class MessageBoxCloser {
+  public:
+    MessageBoxCloser() {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts.append(pBox->text());
+                pBox->accept();
+            }
+        });
+        m_timer.start(5);
+    }
+    QStringList texts;
+
+  private:
+    QTimer m_timer;
+};
+
+class MainFrameTest : public ::testing::Test {
+  protected:
+    MainFrameTest()
+        : m_settings(m_dir.Path().string().append("/settings.ini").c_str(), QSettings::IniFormat), m_recent(m_settings),
+          m_frame(m_doc, m_recent) {
+        m_frame.NewFile();
+    }
+
+    std::string Example() { return m_dir.Write("cat.tb", kExample); }
+    QStringList MenuTexts(QMenu* pMenu) {
+        QStringList texts;
+        for (QAction* pAction : pMenu->actions())
+            texts.append(pAction->isSeparator()
+                             ? QStringLiteral("-")
+                             : pAction->text() +
+                                   (pAction->shortcut().isEmpty() ? QString() : "\t" + pAction->shortcut().toString()));
+        return texts;
+    }
+
+    TempDir m_dir;
+    QSettings m_settings;
+    CRecentFileList m_recent;
+    CTabulonDoc m_doc;
+    CMainFrame m_frame;
+};
+
+TEST_F(MainFrameTest, MenusHoldExactlyTheItemsAndShortcuts) {
+    QStringList titles;
+    for (QAction* pAction : m_frame.menuBar()->actions())
+        titles.append(pAction->text());
+    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Help"}));
+    EXPECT_EQ(
+        MenuTexts(m_frame.FileMenu()),
+        (QStringList{"&Open...\tCtrl+O", "&Save\tCtrl+S", "Save as BMP", "Save ALL as BMP", "Solve", "-",
+                     "&Print...\tCtrl+P", "Print Pre&view", "P&rint Setup...", "-", "Recent File", "-", "E&xit"}));
+    const QList<QAction*> menus = m_frame.menuBar()->actions();
+    EXPECT_EQ(MenuTexts(menus[1]->menu()), (QStringList{"&Toolbar", "&Status Bar"}));
+    EXPECT_TRUE(menus[1]->menu()->actions()[0]->isChecked());
+    EXPECT_EQ(MenuTexts(menus[2]->menu()), (QStringList{"&About Tabulon..."}));
+    EXPECT_FALSE(m_frame.FileMenu()->actions()[10]->isEnabled()) << "the Recent File placeholder is greyed";
+    EXPECT_EQ(m_frame.ActionFor(Command::New)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+}
+
+TEST_F(MainFrameTest, ToolbarHasSixButtonsAndTwoSeparatorsInOrder) {
+    QToolBar* pToolBar = m_frame.findChild<QToolBar*>(QStringLiteral("toolbar"));
+    ASSERT_NE(pToolBar, nullptr);
+    QStringList items;
+    for (QAction* pAction : pToolBar->actions())
+        items.append(pAction->isSeparator() ? QStringLiteral("-") : pAction->text());
+    EXPECT_EQ(items, (QStringList{"&Open...", "&Save", "Solve", "-", "Print Pre&view", "&Print...", "-",
+                                  "&About Tabulon..."}));
+    EXPECT_EQ(pToolBar->iconSize(), QSize(16, 15));
+    EXPECT_TRUE(pToolBar->isMovable());
+    EXPECT_TRUE(pToolBar->isFloatable());
+    for (QAction* pAction : pToolBar->actions())
+        EXPECT_TRUE(pAction->isSeparator() || !pAction->icon().pixmap(QSize(16, 15)).isNull())
+            << pAction->text().toStdString();
+}
+
+TEST_F(MainFrameTest, PromptsAndTooltipsComeFromTheStringTableAndSolveHasNone) {
+    EXPECT_EQ(m_frame.ActionFor(Command::Open)->statusTip(), "Open an existing TB document");
+    EXPECT_EQ(m_frame.ActionFor(Command::Open)->toolTip(), "Open");
+    EXPECT_EQ(m_frame.ActionFor(Command::About)->statusTip(),
+              "Display program information, version number and copyright");
+    for (Command command : {Command::Solve, Command::SaveAsBmp, Command::SaveAllAsBmp})
+        EXPECT_EQ(m_frame.ActionFor(command)->statusTip(), "");
+
+    m_frame.show();
+    QToolBar* pToolBar = m_frame.findChild<QToolBar*>(QStringLiteral("toolbar"));
+    QWidget* pSolve = pToolBar->widgetForAction(m_frame.ActionFor(Command::Solve));
+    QWidget* pOpen = pToolBar->widgetForAction(m_frame.ActionFor(Command::Open));
+    QHelpEvent solveHelp(QEvent::ToolTip, QPoint(4, 4), pSolve->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(pSolve, &solveHelp);
+    EXPECT_FALSE(QToolTip::isVisible());
+    QHelpEvent openHelp(QEvent::ToolTip, QPoint(4, 4), pOpen->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(pOpen, &openHelp);
+    EXPECT_EQ(QToolTip::text(), "Open");
+    QToolTip::hideText();
+}
+
+TEST_F(MainFrameTest, StatusBarShowsReadyAndGreyedLockIndicators) {
+    EXPECT_EQ(m_frame.StatusPane()->text(), "Ready");
+    for (const char* pszName : {"CAP", "NUM", "SCRL"}) {
+        auto* pIndicator = m_frame.findChild<QLabel*>(QString::fromLatin1(pszName));
+        ASSERT_NE(pIndicator, nullptr) << pszName;
+        EXPECT_EQ(pIndicator->text(), pszName);
+        EXPECT_FALSE(pIndicator->isEnabled());
+    }
+}
+
+TEST_F(MainFrameTest, WindowSplitsIntoTheFormAndTheGridView) {
+    m_frame.show();
+    EXPECT_EQ(m_frame.size(), QSize(600, 510));
+    EXPECT_EQ(m_frame.Splitter()->widget(0), m_frame.FormView());
+    EXPECT_EQ(m_frame.Splitter()->widget(1), m_frame.GridView());
+    EXPECT_EQ(m_frame.Splitter()->sizes().value(0), 150);
+    EXPECT_EQ(m_frame.windowTitle(), "Untitled - Tabulon5");
+    EXPECT_EQ(m_frame.GridView()->GetScrollRange(), QSize(100, 100));
+    EXPECT_EQ(m_frame.FormView()->CellXEdit()->text(), "8");
+    EXPECT_EQ(m_frame.FormView()->CellYEdit()->text(), "8");
+    EXPECT_EQ(m_frame.FormView()->UpTimeEdit()->text(), "1000");
+}
+
+TEST_F(MainFrameTest, OpenSolveAndSaveThroughTheWindow) {
+    MessageBoxCloser closer;
+    const std::string strPath = Example();
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(strPath)));
+    EXPECT_EQ(m_frame.windowTitle(), "cat.tb - Tabulon5");
+    EXPECT_EQ(m_frame.GridView()->GetScrollRange(), QSize(76, 65)); // 2 row and 2 column clue slots
+
+    m_frame.ActionFor(Command::Solve)->trigger();
+    EXPECT_TRUE(m_frame.windowTitle().startsWith(QString::fromStdString(strPath) + " Solved. "));
+    EXPECT_TRUE(m_frame.windowTitle().endsWith(" ms - VO5 - Tabulon5"));
+    EXPECT_EQ(m_frame.StatusPane()->text(), "Solved.");
+
+    m_frame.ActionFor(Command::Save)->trigger();
+    EXPECT_EQ(ReadAll(strPath + "r"), "XX-X\n-XXX\nX---\n");
+    m_frame.ActionFor(Command::SaveAllAsBmp)->trigger();
+    EXPECT_GT(ReadAll(strPath + "_all.bmp").size(), 54u);
+    EXPECT_EQ(closer.texts, (QStringList{QString::fromStdString("File saved as " + strPath + "r"),
+                                         QString::fromStdString(strPath + "_all.bmp")}));
+}
+
+TEST_F(MainFrameTest, AnIncompleteSolveSaysWhyInTheStatusBar) {
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(m_dir.Write("two.tb", "2 2\n1\n1\n\n1\n1\n"))));
+    m_frame.ActionFor(Command::Solve)->trigger();
+    EXPECT_TRUE(m_frame.windowTitle().contains(" Incomplete. "));
+    EXPECT_EQ(m_frame.StatusPane()->text(), "Incomplete: line logic decided 0 of 4 cells.");
+}
+
+TEST_F(MainFrameTest, AFileThatCannotBeOpenedIsReportedAndLeavesTheDocument) {
+    MessageBoxCloser closer;
+    EXPECT_FALSE(m_frame.OpenFile(QString::fromStdString((m_dir.Path() / "missing.tb").string())));
+    EXPECT_EQ(m_frame.windowTitle(), "Untitled - Tabulon5");
+    ASSERT_EQ(closer.texts.size(), 1);
+    EXPECT_TRUE(closer.texts[0].contains("No such file or directory"));
+}
+
+TEST_F(MainFrameTest, CtrlNClearsTheDocumentAndF6SwitchesPanes) {
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(Example())));
+    m_frame.show();
+    QApplication::setActiveWindow(&m_frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+    m_frame.GridView()->setFocus();
+    QTest::keyClick(m_frame.GridView(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(m_doc.GetPuzzle(), nullptr);
+    EXPECT_EQ(m_frame.windowTitle(), "Untitled - Tabulon5");
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    EXPECT_EQ(QApplication::focusWidget(), m_frame.FormView()->CellXEdit());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), m_frame.GridView());
+}
+
+TEST_F(MainFrameTest, UpdateAppliesTheSettingsAndRebuildsThePicture) {
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(Example())));
+    CTabulonView* pForm = m_frame.FormView();
+    pForm->CellXEdit()->setText("12");
+    pForm->CellYEdit()->setText("12");
+    pForm->UpTimeEdit()->setText("0");
+    QTest::mouseClick(pForm->UpdateButton(), Qt::LeftButton);
+    EXPECT_EQ(m_doc.GetCellX(), 12);
+    EXPECT_EQ(m_doc.GetUpTime(), 0);
+    // pitch 15, thick lines 2 wide: (2 + 4) * 15 + 8 + 2 by (2 + 3) * 15 + 8 + 2
+    EXPECT_EQ(m_frame.GridView()->GetScrollRange(), QSize(100, 85));
+
+    pForm->CellXEdit()->setText("-3"); // sizes below 1 become 0
+    QTest::mouseClick(pForm->UpdateButton(), Qt::LeftButton);
+    EXPECT_EQ(m_doc.GetCellX(), 0);
+    EXPECT_EQ(pForm->CellXEdit()->text(), "-3") << "the edit keeps what was typed";
+}
+
+TEST_F(MainFrameTest, AnEditWithoutAnIntegerIsPromptedAndKeepsTheOldValues) {
+    MessageBoxCloser closer;
+    CTabulonView* pForm = m_frame.FormView();
+    m_frame.show();
+    QApplication::setActiveWindow(&m_frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+    pForm->UpTimeEdit()->setText("soon");
+    pForm->CellXEdit()->setText("20");
+    pForm->CellYEdit()->setText("20");
+    pForm->OnUpdateButton();
+    EXPECT_EQ(closer.texts, QStringList{"Please enter an integer."});
+    EXPECT_EQ(m_frame.focusWidget(), pForm->UpTimeEdit());
+    // the interval is read first: it and the two after it keep their values
+    EXPECT_EQ(m_doc.GetUpTime(), 1000);
+    EXPECT_EQ(m_doc.GetCellX(), 8);
+    EXPECT_EQ(m_doc.GetCellY(), 8);
+}
+
+TEST_F(MainFrameTest, RecentFilesAreListedAndSurviveARestart) {
+    const std::string strPath = Example();
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(strPath)));
+    EXPECT_EQ(m_frame.FileMenu()->actions()[10]->text(), QString::fromStdString("&1 " + strPath));
+    EXPECT_EQ(m_frame.FileMenu()->actions()[10]->statusTip(), "Open this document");
+
+    QSettings again(m_dir.Path().string().append("/settings.ini").c_str(), QSettings::IniFormat);
+    CRecentFileList restarted(again);
+    CTabulonDoc doc;
+    CMainFrame frame(doc, restarted);
+    EXPECT_EQ(frame.FileMenu()->actions()[10]->text(), QString::fromStdString("&1 " + strPath));
+    frame.FileMenu()->actions()[10]->trigger();
+    ASSERT_NE(doc.GetPuzzle(), nullptr);
+    EXPECT_EQ(doc.GetPathName(), strPath);
+}
+
+TEST_F(MainFrameTest, TheRecentListKeepsFiveFilesNewestFirst) {
+    for (int i = 0; i < 7; ++i)
+        m_recent.Add(QStringLiteral("/p/%1.tb").arg(i));
+    EXPECT_EQ(m_recent.Files(), (QStringList{"/p/6.tb", "/p/5.tb", "/p/4.tb", "/p/3.tb", "/p/2.tb"}));
+    m_recent.Add(QStringLiteral("/p/4.tb"));
+    EXPECT_EQ(m_recent.Files().first(), "/p/4.tb");
+    EXPECT_EQ(m_recent.Files().size(), 5);
+}
+
+TEST_F(MainFrameTest, PrintsTheGridViewToAPdfFile) {
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(Example())));
+    m_frame.ActionFor(Command::Solve)->trigger();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const std::string strPdf = (m_dir.Path() / "grid.pdf").string();
+    printer.setOutputFileName(QString::fromStdString(strPdf));
+    m_frame.FormView()->CellXEdit()->setFocus(); // whichever pane has the focus
+    m_frame.GridView()->Print(printer);
+    EXPECT_EQ(ReadAll(strPdf).substr(0, 5), "%PDF-");
+}
+
+TEST(PrintOrigin, HalfAnInchFromThePaperOrThePrintableCorner) {
+    EXPECT_EQ(CTabulonView2::PrintOrigin(600, 600, 0, 0), QPoint(300, 300));
+    EXPECT_EQ(CTabulonView2::PrintOrigin(600, 300, 400, 10), QPoint(400, 150));
+    EXPECT_EQ(CTabulonView2::PrintOrigin(1201, 1200, 0, 0), QPoint(600, 600)); // truncated toward zero
+}
+
+TEST_F(MainFrameTest, AFileDroppedOnTheWindowIsOpened) {
+    const std::string strPath = Example();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(strPath))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&m_frame, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&m_frame, &drop);
+    ASSERT_NE(m_doc.GetPuzzle(), nullptr);
+    EXPECT_EQ(m_doc.GetPathName(), strPath);
+}
+
+TEST_F(MainFrameTest, ClosingDuringASolveWaitsForItsEnd) {
+    // A solve with progress updates: the close request arrives in the wait
+    // after one and is carried out when the solve is over.
+    std::vector<std::string> picture;
+    for (int r = 0; r < 25; ++r) {
+        std::string row;
+        for (int c = 0; c < 25; ++c)
+            row += ((r * 7 + c * 3) % 5 < 2 || r == c) ? 'X' : '-';
+        picture.push_back(row);
+    }
+    std::string text = "25 25\n";
+    auto line = [](const std::vector<int16_t>& runs) {
+        std::string out;
+        for (int16_t value : runs)
+            out += (out.empty() ? "" : " ") + std::to_string(value);
+        return out + "\n";
+    };
+    for (const std::string& row : picture)
+        text += line(RunsOf(row));
+    text += "\n";
+    for (size_t c = 0; c < 25; ++c) {
+        std::string column;
+        for (const std::string& row : picture)
+            column += row[c];
+        text += line(RunsOf(column));
+    }
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(m_dir.Write("big.tb", text))));
+    m_doc.GetPuzzle()->SetTrace(nullptr, nullptr);
+    // a clock that moves 5 ms at every reading: every end of pass is an update
+    struct SteppingClock : ITickSource {
+        uint32_t dwNow = 0;
+        uint32_t GetTickCount() override { return dwNow += 5; }
+    } clock;
+    CQtEventWait wait;
+    m_doc.SetPorts(DocPorts{&clock, &m_frame, &wait, &m_frame});
+    m_doc.SetUpTime(0);
+    m_frame.show();
+    bool bClosedDuringSolve = false;
+    QTimer::singleShot(0, &m_frame, [&] {
+        bClosedDuringSolve = m_frame.IsSolving();
+        m_frame.close();
+    });
+    m_frame.ActionFor(Command::Solve)->trigger();
+    EXPECT_TRUE(bClosedDuringSolve) << "the close request came in the middle of the solve";
+    EXPECT_TRUE(m_frame.windowTitle().endsWith(" ms - VO5 - Tabulon5")) << m_frame.windowTitle().toStdString();
+    EXPECT_FALSE(m_frame.windowTitle().contains(" Solving. ")) << "the final title was set";
+    EXPECT_FALSE(m_frame.isVisible());
+}
+
+TEST(InstanceChannel, ASecondStartHandsItsFileToTheRunningInstance) {
+    CInstanceChannel channel;
+    ASSERT_TRUE(channel.Listen());
+    QStringList received;
+    QObject::connect(&channel, &CInstanceChannel::openRequested, [&](const QString& strPath) { received << strPath; });
+
+    // the real program, started with a file, finds this instance and exits
+    QProcess second;
+    second.start(QString::fromLatin1(TABULON_GUI), {QStringLiteral("/some/where/cat.tb")});
+    ASSERT_TRUE(second.waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(received.size(), 1, 10000);
+    EXPECT_EQ(received[0], "/some/where/cat.tb");
+    QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 10000);
+    EXPECT_EQ(second.exitCode(), 0);
+}
+
+TEST(DesktopIntegration, RegistersTheTbTypeAndADesktopEntryForTheUser) {
+    const QString strData = qEnvironmentVariable("XDG_DATA_HOME");
+    EXPECT_EQ(RegisterDocumentType(QStringLiteral("/opt/tabulon/bin/tabulon"), false), QString());
+    const std::string mime = ReadAll((strData + "/mime/packages/tabulon.xml").toStdString());
+    EXPECT_NE(mime.find("type=\"application/x-tabulon\""), std::string::npos);
+    EXPECT_NE(mime.find("<comment>Tabulon Document</comment>"), std::string::npos);
+    EXPECT_NE(mime.find("<glob pattern=\"*.tb\"/>"), std::string::npos);
+    const std::string desktop = ReadAll((strData + "/applications/tabulon.desktop").toStdString());
+    EXPECT_NE(desktop.find("Exec=\"/opt/tabulon/bin/tabulon\" %f"), std::string::npos) << desktop;
+    EXPECT_NE(desktop.find("MimeType=application/x-tabulon;"), std::string::npos);
+    EXPECT_FALSE(ReadAll((strData + "/icons/hicolor/32x32/apps/tabulon.png").toStdString()).empty());
+}
+
+} // namespace
