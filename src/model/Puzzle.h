@@ -2,6 +2,7 @@
 
 #include "model/CellState.h"
 #include "model/Clue.h"
+#include "solver/LineAgreement.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -87,6 +88,12 @@ class CPuzzle {
     }
     // Placements the exhaustive search has built since construction.
     uint64_t GetPlacementCount() const { return m_nPlacements; }
+    // The step-by-step placement search and a re-examination of every line
+    // on every pass (true), or the same results computed faster (false, the
+    // default): the agreement of all placements by dynamic programming, and
+    // lines skipped whose cells did not change since they last gave nothing.
+    void SetFaithfulSearch(bool bFaithful) { m_bFaithful = bFaithful; }
+    bool IsFaithfulSearch() const { return m_bFaithful; }
     // Driver mode: 1 full sweep (fast line logic), 0 first change (exhaustive).
     uint8_t GetFullSweep() const { return m_bFullSweep; }
     void SetFullSweep(uint8_t bFullSweep) { m_bFullSweep = bFullSweep; }
@@ -111,10 +118,21 @@ class CPuzzle {
         ClueList backward;
         std::vector<int32_t> leftStarts;
         std::vector<int32_t> rightStarts;
+        std::vector<CellState> agreed;
+        CLineAgreement agreement;
+    };
+
+    // Lines whose cells changed since they last gave nothing, per mode
+    // ([1] fast, [0] exhaustive): only they can give something now.
+    struct DirtyLines {
+        std::vector<uint8_t> rows[2];
+        std::vector<uint8_t> cols[2];
     };
 
     bool SolveLine(ClueList& clues, LineRef line, bool bIsRow, int nIndex);
     bool SolveFast(ClueList& clues, int32_t nLength, bool& bContradiction);
+    bool SolveByAgreement(ClueList& clues, int32_t nLength, int32_t nLineSum, bool& bNoFit);
+    void WriteBack(LineRef line, bool bIsRow, int nIndex);
     bool RefuseUnsolvable();
     bool RunsFitTheirLines();
     void NoteContradiction(bool bIsRow, int nIndex);
@@ -135,6 +153,8 @@ class CPuzzle {
     std::vector<CellState> m_grid; // m_nRows x m_nCols, row by row
 
     LineScratch m_scratch;
+    DirtyLines m_dirty;
+    bool m_bFaithful = false;
     bool m_bContradiction = false;
     std::string m_strSolveNote;
     TraceFunction m_pfnTrace;

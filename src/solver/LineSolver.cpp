@@ -91,6 +91,12 @@ bool MoveInvalidRuns(ClueList& clues, const CellState* pLine, int32_t nLength, b
     return true;
 }
 
+// Marks a line for examination; the marks exist only during a solve.
+void MarkDirty(std::vector<uint8_t>& dirty, int nIndex) {
+    if (static_cast<size_t>(nIndex) < dirty.size())
+        dirty[static_cast<size_t>(nIndex)] = 1;
+}
+
 } // namespace
 
 void CPuzzle::PackFollowing(ClueList& clues, size_t k) {
@@ -131,6 +137,18 @@ bool CPuzzle::SolveColumn(int16_t nCol) {
 bool CPuzzle::SolveLine(ClueList& clues, LineRef line, bool bIsRow, int nIndex) {
     if (clues.empty())
         return false; // refused before solving starts; never reached from Solve
+    // A line whose cells did not change since this mode last gave nothing on
+    // it gives nothing again: both modes depend only on the cells (the
+    // bounds they start from narrow, but never past a fitting placement).
+    uint8_t* pDirty = nullptr;
+    if (!m_bFaithful) {
+        std::vector<uint8_t>& dirty = bIsRow ? m_dirty.rows[m_bFullSweep ? 1 : 0] : m_dirty.cols[m_bFullSweep ? 1 : 0];
+        if (static_cast<size_t>(nIndex) < dirty.size()) {
+            pDirty = &dirty[static_cast<size_t>(nIndex)];
+            if (!*pDirty)
+                return false;
+        }
+    }
     const int32_t nBeyond = clues.back().maxStart + 1;
     for (Clue& clue : clues) {
         clue.fitStart = nBeyond;
@@ -151,14 +169,59 @@ bool CPuzzle::SolveLine(ClueList& clues, LineRef line, bool bIsRow, int nIndex) 
     bool bContradiction = false;
     if (m_bFullSweep)
         bChanged = SolveFast(clues, line.length, bContradiction);
-    else
+    else if (m_bFaithful)
         bChanged = CPlacementSearch(*this, clues, line.length, nLineSum).Run(bContradiction);
+    else
+        bChanged = SolveByAgreement(clues, line.length, nLineSum, bContradiction);
     if (bChanged && !bContradiction)
-        for (int32_t i = 0; i < line.length; ++i)
-            line.first[i * line.stride] = work[i];
+        WriteBack(line, bIsRow, nIndex);
+    else if (pDirty && !bChanged)
+        *pDirty = 0;
     if (bContradiction)
         NoteContradiction(bIsRow, nIndex);
     return bChanged;
+}
+
+// Copies `work` into the line and marks the lines through every changed
+// cell, this one included, for examination in both modes.
+void CPuzzle::WriteBack(LineRef line, bool bIsRow, int nIndex) {
+    const std::vector<CellState>& work = m_scratch.work;
+    bool bAnyChange = false;
+    for (int32_t i = 0; i < line.length; ++i) {
+        CellState& cell = line.first[i * line.stride];
+        if (cell == work[i])
+            continue;
+        cell = work[i];
+        bAnyChange = true;
+        for (auto& crossing : bIsRow ? m_dirty.cols : m_dirty.rows)
+            MarkDirty(crossing, i);
+    }
+    if (bAnyChange)
+        for (auto& own : bIsRow ? m_dirty.rows : m_dirty.cols)
+            MarkDirty(own, nIndex);
+}
+
+// The exhaustive mode's result without the search: the cells every fitting
+// placement agrees on. Written only when that adds a cell; when it adds
+// nothing the search would have stopped early and written nothing.
+bool CPuzzle::SolveByAgreement(ClueList& clues, int32_t nLength, int32_t nLineSum, bool& bNoFit) {
+    LineScratch& s = m_scratch;
+    s.agreed.resize(static_cast<size_t>(nLength));
+    if (!s.agreement.Settle(clues, s.work.data(), nLength, s.agreed.data(), s.leftStarts, s.rightStarts)) {
+        bNoFit = true;
+        return nLineSum != 0;
+    }
+    int32_t nSum = 0;
+    for (CellState state : s.agreed)
+        nSum += state;
+    for (size_t t = 0; t < clues.size(); ++t) {
+        clues[t].minStart = s.leftStarts[t];
+        clues[t].maxStart = s.rightStarts[t];
+    }
+    if (nSum == nLineSum)
+        return false;
+    s.work.swap(s.agreed);
+    return true;
 }
 
 bool CPuzzle::SolveFast(ClueList& clues, int32_t nLength, bool& bContradiction) {

@@ -30,6 +30,10 @@ int CPuzzle::Solve(SolveCallback pfnProgress, void* pContext) {
     PrepareAllRanges();
     m_bFullSweep = 1;
     m_grid.assign(m_grid.size(), CELL_UNKNOWN);
+    for (int nMode = 0; nMode < 2; ++nMode) {
+        m_dirty.rows[nMode].assign(static_cast<size_t>(m_nRows), 1);
+        m_dirty.cols[nMode].assign(static_cast<size_t>(m_nCols), 1);
+    }
 
     int64_t nTotal = 0;
     for (;;) {

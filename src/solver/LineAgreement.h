@@ -1,0 +1,47 @@
+#pragma once
+
+#include "model/CellState.h"
+#include "model/Clue.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// What every placement of a line's runs agrees on, computed by dynamic
+// programming over the runs from both ends in O(length x runs), instead of
+// visiting the placements one by one. It decides exactly the cells the
+// exhaustive placement search decides: the placements considered are those
+// that agree with the line's known cells and keep every run between its
+// minStart and maxStart.
+class CLineAgreement {
+public:
+    // Fills `agreed` (nLength cells) with the cells all such placements
+    // agree on (CELL_UNKNOWN where two differ) and each run's leftmost and
+    // rightmost start. False when no placement fits; `agreed` is then
+    // untouched.
+    bool Settle(const ClueList& clues, const CellState* pLine, int32_t nLength, CellState* pAgreed,
+                std::vector<int32_t>& leftStarts, std::vector<int32_t>& rightStarts);
+
+private:
+    bool NoFilled(int32_t nFrom, int32_t nTo) const { return m_filled[nTo] == m_filled[nFrom]; }
+    bool NoEmpty(int32_t nFrom, int32_t nTo) const { return m_empty[nTo] == m_empty[nFrom]; }
+    bool Gap(int32_t i) const { return m_pLine[i] != CELL_FILLED; }
+    uint8_t& Prefix(size_t t, int32_t i) { return m_prefix[t * m_nStride + static_cast<size_t>(i)]; }
+    uint8_t& Suffix(size_t t, int32_t i) { return m_suffix[t * m_nStride + static_cast<size_t>(i)]; }
+    // Run t can start at s: inside its bounds and the line, on no empty cell.
+    bool RunFitsAt(const Clue& clue, int32_t s) const;
+    void FillPrefixes(const ClueList& clues);
+    void FillSuffixes(const ClueList& clues);
+
+    const CellState* m_pLine = nullptr;
+    int32_t m_nLength = 0;
+    size_t m_nStride = 0;
+    std::vector<int32_t> m_filled; // m_filled[i]: filled cells before cell i
+    std::vector<int32_t> m_empty;  // m_empty[i]: empty cells before cell i
+    // m_prefix[t][i]: the first t runs fit in cells [0, i), every cell explained.
+    std::vector<uint8_t> m_prefix;
+    // m_suffix[t][i]: runs t .. n-1 fit in cells [i, length).
+    std::vector<uint8_t> m_suffix;
+    std::vector<int32_t> m_canFill; // difference array: placements that fill a cell
+    std::vector<uint8_t> m_canEmpty;
+};
