@@ -75,7 +75,9 @@ class CPuzzle {
     bool SolveColumn(int16_t nCol);
     // Leftmost placement of the runs, starting from their `pos`, that agrees
     // with the line; false when the runs cannot be placed inside the line.
-    static bool PushLeft(ClueList& clues, const CellState* pLine, int32_t nLength);
+    // pEmptyBefore (optional) counts the line's empty cells before each cell.
+    static bool PushLeft(ClueList& clues, const CellState* pLine, int32_t nLength,
+                         const int32_t* pEmptyBefore = nullptr);
     // Re-places every run after clue k directly behind its predecessor.
     static void PackFollowing(ClueList& clues, size_t k);
 
@@ -118,6 +120,8 @@ class CPuzzle {
         ClueList backward;
         std::vector<int32_t> leftStarts;
         std::vector<int32_t> rightStarts;
+        std::vector<int32_t> emptyBefore;
+        std::vector<int32_t> emptyBeforeReversed;
         std::vector<CellState> agreed;
         CLineAgreement agreement;
     };

@@ -76,9 +76,10 @@ bool CoverBlocksFromTheRight(ClueList& clues, const CellState* pLine, int32_t nL
 
 // Pass B of PushLeft: moves every run that disagrees with the line one cell
 // right (re-packing those after it) until each agrees.
-bool MoveInvalidRuns(ClueList& clues, const CellState* pLine, int32_t nLength, bool& bMoved) {
+bool MoveInvalidRuns(ClueList& clues, const CellState* pLine, int32_t nLength, const int32_t* pEmptyBefore,
+                     bool& bMoved) {
     for (size_t t = 0; t < clues.size();) {
-        if (RunAgreesWithLine(clues[t], pLine, nLength)) {
+        if (RunAgreesWithLine(clues[t], pLine, nLength, pEmptyBefore)) {
             ++t;
             continue;
         }
@@ -106,7 +107,7 @@ void CPuzzle::PackFollowing(ClueList& clues, size_t k) {
     }
 }
 
-bool CPuzzle::PushLeft(ClueList& clues, const CellState* pLine, int32_t nLength) {
+bool CPuzzle::PushLeft(ClueList& clues, const CellState* pLine, int32_t nLength, const int32_t* pEmptyBefore) {
     // Every move shifts the placement right in lexicographic order, so the
     // loop ends; the bound stops it on a line whose runs cannot be placed.
     if (clues.empty())
@@ -117,7 +118,7 @@ bool CPuzzle::PushLeft(ClueList& clues, const CellState* pLine, int32_t nLength)
         bool bMoved = false;
         if (!CoverBlocksFromTheRight(clues, pLine, nLength, bMoved))
             return false;
-        if (!MoveInvalidRuns(clues, pLine, nLength, bMoved))
+        if (!MoveInvalidRuns(clues, pLine, nLength, pEmptyBefore, bMoved))
             return false;
         if (!bMoved)
             return true;
@@ -232,7 +233,10 @@ bool CPuzzle::SolveFast(ClueList& clues, int32_t nLength, bool& bContradiction) 
     s.backward.assign(clues.rbegin(), clues.rend());
     PrepareRanges(s.backward, nLength);
     s.reversed.assign(s.work.rbegin(), s.work.rend());
-    if (!PushLeft(s.forward, s.work.data(), nLength) || !PushLeft(s.backward, s.reversed.data(), nLength)) {
+    CountEmptyCells(s.work.data(), nLength, s.emptyBefore);
+    CountEmptyCells(s.reversed.data(), nLength, s.emptyBeforeReversed);
+    if (!PushLeft(s.forward, s.work.data(), nLength, s.emptyBefore.data()) ||
+        !PushLeft(s.backward, s.reversed.data(), nLength, s.emptyBeforeReversed.data())) {
         bContradiction = true; // no placement of the runs agrees with the line
         return false;
     }
