@@ -57,8 +57,9 @@ std::string RandomPicture(std::mt19937& random, size_t nLength, unsigned nDensit
     return picture;
 }
 
-void SolveRowRepeatedly(benchmark::State& state, RowSetup& setup, uint8_t bFullSweep) {
+void SolveRowRepeatedly(benchmark::State& state, RowSetup& setup, uint8_t bFullSweep, bool bFaithful = false) {
     setup.puzzle.SetFullSweep(bFullSweep);
+    setup.puzzle.SetFaithfulSearch(bFaithful);
     for (auto _ : state) {
         state.PauseTiming();
         CPuzzle::PrepareRanges(const_cast<ClueList&>(setup.puzzle.GetRowClues(0)), setup.puzzle.GetWidth());
@@ -77,12 +78,21 @@ void BM_FastMode(benchmark::State& state) {
 BENCHMARK(BM_FastMode)->Arg(30)->Arg(100)->Arg(400)->Arg(2000);
 
 // Sparse runs on a long line with a few cells known: many placements fit.
+// The exhaustive mode settled by agreement (the default), and searched step
+// by step.
 void BM_ExhaustiveSparse(benchmark::State& state) {
     std::mt19937 random(2);
     RowSetup setup = MakeRow(RandomPicture(random, static_cast<size_t>(state.range(0)), 30), 10, random);
     SolveRowRepeatedly(state, setup, 0);
 }
-BENCHMARK(BM_ExhaustiveSparse)->Arg(20)->Arg(40)->Arg(60);
+BENCHMARK(BM_ExhaustiveSparse)->Arg(20)->Arg(40)->Arg(60)->Arg(400);
+
+void BM_ExhaustiveSparseSearch(benchmark::State& state) {
+    std::mt19937 random(2);
+    RowSetup setup = MakeRow(RandomPicture(random, static_cast<size_t>(state.range(0)), 30), 10, random);
+    SolveRowRepeatedly(state, setup, 0, true);
+}
+BENCHMARK(BM_ExhaustiveSparseSearch)->Arg(20)->Arg(40)->Arg(60);
 
 // Dense runs with many cells known: the pruning rules carry the search.
 void BM_ExhaustiveDense(benchmark::State& state) {
@@ -90,6 +100,13 @@ void BM_ExhaustiveDense(benchmark::State& state) {
     RowSetup setup = MakeRow(RandomPicture(random, static_cast<size_t>(state.range(0)), 60), 40, random);
     SolveRowRepeatedly(state, setup, 0);
 }
-BENCHMARK(BM_ExhaustiveDense)->Arg(30)->Arg(100)->Arg(200);
+BENCHMARK(BM_ExhaustiveDense)->Arg(30)->Arg(100)->Arg(200)->Arg(400);
+
+void BM_ExhaustiveDenseSearch(benchmark::State& state) {
+    std::mt19937 random(3);
+    RowSetup setup = MakeRow(RandomPicture(random, static_cast<size_t>(state.range(0)), 60), 40, random);
+    SolveRowRepeatedly(state, setup, 0, true);
+}
+BENCHMARK(BM_ExhaustiveDenseSearch)->Arg(30)->Arg(100)->Arg(200);
 
 } // namespace
