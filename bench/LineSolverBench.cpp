@@ -45,8 +45,7 @@ RowSetup MakeRow(const std::string& picture, unsigned nRevealPercent, std::mt199
     for (int16_t c = 0; c < nWidth; ++c)
         setup.puzzle.AddColumnClue(c, 0);
     for (char ch : picture)
-        setup.cells.push_back(random() % 100 < nRevealPercent ? (ch == 'X' ? CELL_FILLED : CELL_EMPTY)
-                                                              : CELL_UNKNOWN);
+        setup.cells.push_back(random() % 100 < nRevealPercent ? (ch == 'X' ? CELL_FILLED : CELL_EMPTY) : CELL_UNKNOWN);
     return setup;
 }
 

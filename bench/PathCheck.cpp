@@ -22,15 +22,17 @@ struct Course {
 
 void Note(CPuzzle* pPuzzle, int nRow, int nCol, void* pContext) {
     auto* pCourse = static_cast<Course*>(pContext);
-    pCourse->events += std::to_string(nRow) + "," + std::to_string(nCol) + ":" +
-                       std::to_string(pPuzzle->GetGridTotal()) + "\n";
+    pCourse->events +=
+        std::to_string(nRow) + "," + std::to_string(nCol) + ":" + std::to_string(pPuzzle->GetGridTotal()) + "\n";
     if (nRow == -1 && nCol == -1)
         for (int r = 0; r < pPuzzle->GetHeight(); ++r)
             for (int c = 0; c < pPuzzle->GetWidth(); ++c)
                 pCourse->events += static_cast<char>('0' + pPuzzle->GetCell(r, c));
 }
 
-void Trace(void* pContext, int nMode) { static_cast<Course*>(pContext)->events += "trace " + std::to_string(nMode) + "\n"; }
+void Trace(void* pContext, int nMode) {
+    static_cast<Course*>(pContext)->events += "trace " + std::to_string(nMode) + "\n";
+}
 
 Course Solve(const char* pszPath, bool bFaithful) {
     CPuzzleFile puzzle;

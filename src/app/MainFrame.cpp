@@ -245,7 +245,10 @@ void CMainFrame::OnSolve() {
     if (m_bSolving)
         return;
     m_bSolving = true;
-    m_doc.OnSolve();
+    {
+        CSolveInputGuard guard(m_doc);
+        m_doc.OnSolve();
+    }
     m_bSolving = false;
     m_pStatusPane->setText(QString::fromStdString(m_doc.GetSolveStatus()));
     if (m_bCloseAfterSolve) {
@@ -270,12 +273,16 @@ QPrinter& CMainFrame::Printer() {
 
 // Printing always prints the grid view, whichever pane has the focus.
 void CMainFrame::OnFilePrint() {
+    if (m_bSolving)
+        return;
     QPrintDialog dialog(&Printer(), this);
     if (dialog.exec() == QDialog::Accepted)
         m_pGridView->Print(Printer());
 }
 
 void CMainFrame::OnFilePrintPreview() {
+    if (m_bSolving)
+        return;
     QPrintPreviewDialog preview(&Printer(), this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* pPrinter) { m_pGridView->Print(*pPrinter); });
@@ -283,11 +290,15 @@ void CMainFrame::OnFilePrintPreview() {
 }
 
 void CMainFrame::OnFilePrintSetup() {
+    if (m_bSolving)
+        return;
     QPageSetupDialog dialog(&Printer(), this);
     dialog.exec();
 }
 
 void CMainFrame::OnAppAbout() {
+    if (m_bSolving)
+        return;
     CAboutDlg dialog(this);
     dialog.exec();
 }
@@ -314,7 +325,10 @@ void CMainFrame::ShowMessage(MessageKind kind, const std::string& strText, const
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {
     if (m_bSolving) {
-        m_bCloseAfterSolve = true; // the solve ends first; nothing is lost
+        // The solve stops at its next line and the window closes then;
+        // nothing runs on a closed window.
+        m_bCloseAfterSolve = true;
+        m_doc.RequestStop();
         pEvent->ignore();
         return;
     }

@@ -11,7 +11,7 @@ constexpr const char* kDescription =
     "Solves nonogram clue files (.tb) with line logic.\n"
     "Exit status: 0 every file solved; otherwise the largest of 1 refused, 2 incomplete,\n"
     "3 no solution, 4 a file could not be read, was refused by the reader, or could not\n"
-    "be written; 64 bad usage.";
+    "be written, 5 stopped by --timeout; 64 bad usage.";
 
 } // namespace
 
@@ -44,6 +44,17 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
             "WxH"));
     app.add_option("-j,--jobs", options.nJobs, "solve N files at once (default: the number of cores)")
         ->check(CLI::Range(1u, 1024u))
+        ->type_name("N");
+    app.add_option("--timeout", options.dTimeout,
+                   "stop a file's solve after SECONDS, keeping the cells decided so far (outcome \"stopped\")")
+        ->check(CLI::PositiveNumber)
+        ->type_name("SECONDS");
+    app.add_option("--max-cells", options.nMaxCells, "refuse clue files with more cells than N (default 16777216)")
+        ->check(CLI::Range(1LL, 32767LL * 32767LL))
+        ->type_name("N");
+    app.add_option("--max-picture-mib", options.nMaxPictureMiB,
+                   "the largest whole picture --save-all-bmp draws, in MiB (default 1024)")
+        ->check(CLI::Range(1LL, 4096LL))
         ->type_name("N");
     app.add_flag("-q,--quiet", options.bQuiet, "no summary lines");
     try {

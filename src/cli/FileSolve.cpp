@@ -6,8 +6,11 @@
 #include "io/SolutionText.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -25,6 +28,8 @@ const char* OutcomeWords(int nResult) {
         return "refused";
     case SOLVE_INCOMPLETE:
         return "incomplete";
+    case SOLVE_STOPPED:
+        return "stopped";
     default:
         return "no solution";
     }
@@ -43,6 +48,36 @@ std::string Summary(const std::string& strPath, const CTabulonDoc& doc, double d
     return strLine + "\n";
 }
 
+// Asks the document to stop its solve once dSeconds have passed, unless it
+// is destroyed first (the solve ended). No thread without a time limit.
+class CStopAfter {
+  public:
+    CStopAfter(CTabulonDoc& doc, double dSeconds) {
+        if (dSeconds <= 0)
+            return;
+        m_thread = std::jthread([this, &doc, dSeconds] {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            if (!m_ended.wait_for(lock, std::chrono::duration<double>(dSeconds), [this] { return m_bEnded; }))
+                doc.RequestStop();
+        });
+    }
+    ~CStopAfter() {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_bEnded = true;
+        }
+        m_ended.notify_one();
+    }
+    CStopAfter(const CStopAfter&) = delete;
+    CStopAfter& operator=(const CStopAfter&) = delete;
+
+  private:
+    std::mutex m_mutex;
+    std::condition_variable m_ended;
+    bool m_bEnded = false;
+    std::jthread m_thread; // last: joined before the members it uses go
+};
+
 // The picture view lives in the drawing module and is destroyed there.
 struct ViewDeleter {
     const PictureModule* pModule;
@@ -58,9 +93,10 @@ FileReport SolveFile(const std::string& strPath, const CliOptions& options, cons
     doc.SetPorts(console.Ports());
     doc.SetCellX(options.nCellX);
     doc.SetCellY(options.nCellY);
+    doc.SetMaxCells(options.nMaxCells);
     std::unique_ptr<IDocView, ViewDeleter> pView(nullptr, ViewDeleter{pModule});
     if (options.bSaveAllBmp && pModule) {
-        pView.reset(pModule->pfnCreate(&doc));
+        pView.reset(pModule->pfnCreate(&doc, options.nMaxPictureMiB << 20));
         doc.AddView(pView.get());
     }
 
@@ -70,22 +106,24 @@ FileReport SolveFile(const std::string& strPath, const CliOptions& options, cons
     }
     doc.GetPuzzle()->SetTrace(options.bTrace ? AppendTraceLine : nullptr, &report.strOut);
     const auto start = std::chrono::steady_clock::now();
-    doc.OnSolve();
+    {
+        CStopAfter watchdog(doc, options.dTimeout);
+        doc.OnSolve();
+    }
     const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-    report.nStatus = doc.GetSolveResult();
+    report.nStatus = doc.GetSolveResult() == SOLVE_STOPPED ? kExitStopped : doc.GetSolveResult();
     if (options.bGrid)
         report.strOut += FormatSolutionText(*doc.GetPuzzle());
     if (!options.bQuiet)
         report.strErr += Summary(strPath, doc, elapsed.count());
 
-    const int nErrorsBefore = console.GetErrorCount();
     if (options.bSaveText)
         doc.OnFileSave();
     if (options.bSaveBmp)
         doc.OnSaveAsBmp();
     if (options.bSaveAllBmp)
         doc.OnSaveAllAsBmp();
-    if (console.GetErrorCount() > nErrorsBefore)
+    if (console.GetErrorCount() > 0) // a picture that could not be drawn, a file not written
         report.nStatus = kExitFileError;
     return report;
 }

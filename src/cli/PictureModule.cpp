@@ -43,8 +43,10 @@ void TabulonStartPictures() {
     s_pApplication = new QGuiApplication(s_argc, s_argv);
 }
 
-IDocView* TabulonCreatePictureView(CTabulonDoc* pDoc) {
-    return new CPictureView(*pDoc);
+IDocView* TabulonCreatePictureView(CTabulonDoc* pDoc, long long nMaxBytes) {
+    auto* pView = new CPictureView(*pDoc);
+    pView->SetMaxPictureBytes(nMaxBytes);
+    return pView;
 }
 
 void TabulonDestroyPictureView(IDocView* pView) {

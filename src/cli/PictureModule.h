@@ -13,15 +13,16 @@ extern "C" {
 // Starts Qt on the offscreen platform. Call once, on the main thread, before
 // any view is created.
 void TabulonStartPictures();
-// A view that keeps `pDoc`'s picture; destroy it with TabulonDestroyPictureView.
-IDocView* TabulonCreatePictureView(CTabulonDoc* pDoc);
+// A view that keeps `pDoc`'s picture, drawing pictures of up to nMaxBytes;
+// destroy it with TabulonDestroyPictureView.
+IDocView* TabulonCreatePictureView(CTabulonDoc* pDoc, long long nMaxBytes);
 void TabulonDestroyPictureView(IDocView* pView);
 }
 
 // What the executable looks up in the module.
 struct PictureModule {
     void (*pfnStart)() = nullptr;
-    IDocView* (*pfnCreate)(CTabulonDoc*) = nullptr;
+    IDocView* (*pfnCreate)(CTabulonDoc*, long long) = nullptr;
     void (*pfnDestroy)(IDocView*) = nullptr;
 };
 

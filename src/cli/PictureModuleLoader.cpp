@@ -30,7 +30,8 @@ bool LoadPictureModule(PictureModule& module, std::string& strError) {
         return false;
     }
     module.pfnStart = reinterpret_cast<void (*)()>(dlsym(pHandle, "TabulonStartPictures"));
-    module.pfnCreate = reinterpret_cast<IDocView* (*)(CTabulonDoc*)>(dlsym(pHandle, "TabulonCreatePictureView"));
+    module.pfnCreate =
+        reinterpret_cast<IDocView* (*)(CTabulonDoc*, long long)>(dlsym(pHandle, "TabulonCreatePictureView"));
     module.pfnDestroy = reinterpret_cast<void (*)(IDocView*)>(dlsym(pHandle, "TabulonDestroyPictureView"));
     if (!module.pfnStart || !module.pfnCreate || !module.pfnDestroy) {
         strError = "the drawing module lacks its functions";

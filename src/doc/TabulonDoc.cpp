@@ -43,6 +43,10 @@ Outcome DescribeOutcome(const CPuzzle* pPuzzle, int nResult) {
     case SOLVE_INCOMPLETE:
         return {"Incomplete", "Incomplete: line logic decided " + std::to_string(DecidedCells(*pPuzzle)) + " of " +
                                   std::to_string(int64_t{pPuzzle->GetHeight()} * pPuzzle->GetWidth()) + " cells."};
+    case SOLVE_STOPPED:
+        return {"Stopped", "Stopped: " + std::to_string(DecidedCells(*pPuzzle)) + " of " +
+                               std::to_string(int64_t{pPuzzle->GetHeight()} * pPuzzle->GetWidth()) +
+                               " cells decided when the solve was stopped."};
     default:
         return {"No solution", "No solution: " + pPuzzle->GetSolveNote() + "."};
     }
@@ -98,6 +102,7 @@ bool CTabulonDoc::OnOpenDocument(const std::string& strPath) {
 
     m_pPuzzle.reset();
     m_pPuzzle = std::make_unique<CPuzzleFile>();
+    m_pPuzzle->SetMaxCells(m_nMaxCells);
     m_pPuzzle->Load(strPath.c_str());
     m_strPath = strPath;
     UpdateAllViews(1);
@@ -109,6 +114,9 @@ bool CTabulonDoc::OnOpenDocument(const std::string& strPath) {
 void CTabulonDoc::OnSolve() {
     UpdateAllViews(3);
     m_dwLastTick = m_dwSolveStart = ReadTick();
+    m_bStopRequested.store(false);
+    if (m_pPuzzle)
+        m_pPuzzle->SetStopFlag(&m_bStopRequested);
     m_nSolveResult = m_pPuzzle ? m_pPuzzle->Solve(SolveProgress, this) : -1;
     m_dwLastTick = ReadTick();
     UpdateAllViews(2);

@@ -4,6 +4,7 @@
 #include "io/AtomicFile.h"
 #include "model/PuzzleFile.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -54,6 +55,8 @@ class CTabulonDoc {
     void SetPicture(IPicture* pPicture) { m_pPicture = pPicture; }
     IPicture* GetPicture() const { return m_pPicture; }
     void ApplySettings() { UpdateAllViews(1); }
+    // The largest grid Open accepts, in cells.
+    void SetMaxCells(int64_t nMaxCells) { m_nMaxCells = nMaxCells; }
     // Shows an error message to the user (views report drawing failures here).
     void ReportError(const std::string& strText) const;
 
@@ -62,6 +65,11 @@ class CTabulonDoc {
     // than dwInterval milliseconds have passed since the last update.
     bool IsUpdateDue(uint32_t dwInterval);
     static void SolveProgress(CPuzzle* pPuzzle, int nRow, int nCol, void* pContext);
+    // Stops the running solve after the line being examined (callable from
+    // any thread); the cells decided so far stay and the title says
+    // "Stopped". A request before a solve starts is forgotten.
+    void RequestStop() { m_bStopRequested.store(true); }
+    bool IsStopRequested() const { return m_bStopRequested.load(); }
 
     const std::string& GetTitle() const { return m_strTitle; }
     void SetTitle(const std::string& strTitle);
@@ -86,12 +94,14 @@ class CTabulonDoc {
     int m_nCellX = 8;
     int m_nCellY = 8;
     int m_nUpTime = 1000;
+    int64_t m_nMaxCells = kDefaultMaxCells;
     IPicture* m_pPicture = nullptr; // the grid view's; not owned
     std::string m_strPath;
 
     std::string m_strTitle;
     std::string m_strSolveStatus;
     int m_nSolveResult = -1;
+    std::atomic<bool> m_bStopRequested{false};
     DocPorts m_ports;
     std::vector<IDocView*> m_views;
 };

@@ -238,12 +238,18 @@ void ReadClueLines(CLineReader& lines, CPuzzle& puzzle, bool bRows, int nCount) 
 
 } // namespace
 
-std::string ReadClueFile(std::FILE* pFile, CPuzzle& puzzle) {
+std::string ReadClueFile(std::FILE* pFile, CPuzzle& puzzle, int64_t nMaxCells) {
     CLineReader lines(pFile);
     try {
         CHeaderReader header(lines);
         const int32_t nRows = header.ReadDimension("rows");
         const int32_t nCols = header.ReadDimension("columns");
+        const int64_t nCells = int64_t{nRows} * nCols;
+        if (nCells > nMaxCells)
+            throw ReadFailure{"line " + std::to_string(header.HeaderLine()) + ": a grid of " + std::to_string(nRows) +
+                              " x " + std::to_string(nCols) + " cells needs " +
+                              std::to_string(nCells * int64_t{sizeof(CellState)} >> 20) +
+                              " MiB, more than the limit of " + std::to_string(nMaxCells) + " cells"};
         try {
             puzzle.SetSize(static_cast<int16_t>(nRows), static_cast<int16_t>(nCols));
         } catch (const std::bad_alloc&) {

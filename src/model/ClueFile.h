@@ -1,9 +1,16 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
 class CPuzzle;
+
+// The largest grid the reader accepts, in cells: 16M cells are 64 MiB of
+// grid (2048 x 8192, or 4096 x 4096), far beyond published puzzles and well
+// inside any machine Tabulon runs on. The header is checked against it
+// before anything is allocated.
+inline constexpr int64_t kDefaultMaxCells = int64_t{1} << 24;
 
 // Reads a clue file from an open stream into `puzzle`:
 //
@@ -19,4 +26,4 @@ class CPuzzle;
 // Returns an empty string when the file was read. Otherwise the puzzle is left
 // empty (0 x 0) and the result says what is wrong, beginning with the line
 // number: "line 7: expected run lengths, found 'x3'".
-std::string ReadClueFile(std::FILE* pFile, CPuzzle& puzzle);
+std::string ReadClueFile(std::FILE* pFile, CPuzzle& puzzle, int64_t nMaxCells = kDefaultMaxCells);

@@ -4,6 +4,7 @@
 #include "model/Clue.h"
 #include "solver/LineAgreement.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -25,6 +26,7 @@ enum SolveResult : int {
     SOLVE_REFUSED = 1,     // totals differ, a dimension is 0, or runs overflow a line
     SOLVE_INCOMPLETE = 2,  // line logic stopped with cells undecided
     SOLVE_NO_SOLUTION = 3, // the solve proved that the clues cannot all hold
+    SOLVE_STOPPED = 4,     // stopped on request, with the cells decided so far
 };
 
 // One nonogram: dimensions, the clue list of every row and column, the grid
@@ -83,6 +85,10 @@ class CPuzzle {
 
     // Why the last Solve refused the puzzle or found no solution; empty otherwise.
     const std::string& GetSolveNote() const { return m_strSolveNote; }
+    // A flag that, once set (from any thread), stops a running solve after
+    // the line being examined, keeping the cells decided so far: Solve then
+    // returns SOLVE_STOPPED. Null: the solve cannot be stopped.
+    void SetStopFlag(const std::atomic<bool>* pStop) { m_pStop = pStop; }
     // Where the trace lines go; by default to standard output.
     void SetTrace(TraceFunction pfnTrace, void* pContext) {
         m_pfnTrace = pfnTrace;
@@ -141,6 +147,7 @@ class CPuzzle {
     bool RunsFitTheirLines();
     void NoteContradiction(bool bIsRow, int nIndex);
     bool RunPass(SolveCallback pfnProgress, void* pContext, bool& bAskAnother);
+    bool StopRequested() const { return m_pStop && m_pStop->load(std::memory_order_relaxed); }
     int FinishSolve();
 
     int16_t m_nRows = 0;
@@ -161,6 +168,7 @@ class CPuzzle {
     bool m_bFaithful = false;
     bool m_bContradiction = false;
     std::string m_strSolveNote;
+    const std::atomic<bool>* m_pStop = nullptr;
     TraceFunction m_pfnTrace;
     void* m_pTraceContext = nullptr;
     uint64_t m_nPlacements = 0;

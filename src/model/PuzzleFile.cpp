@@ -13,7 +13,7 @@ int CPuzzleFile::Load(const char* pszPath) {
         m_strLoadError = std::string(pszPath) + ": cannot open the file: " + std::strerror(errno);
         return 0;
     }
-    std::string strFault = ReadClueFile(pFile, *this);
+    std::string strFault = ReadClueFile(pFile, *this, m_nMaxCells);
     if (!strFault.empty())
         m_strLoadError = std::string(pszPath) + ": " + strFault;
     return std::fclose(pFile);

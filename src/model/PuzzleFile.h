@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ClueFile.h"
 #include "model/Puzzle.h"
 
 #include <string>
@@ -16,7 +17,10 @@ class CPuzzleFile : public CPuzzle {
     virtual int Load(const char* pszPath);
 
     const std::string& GetLoadError() const { return m_strLoadError; }
+    // The largest grid Load accepts, in cells (see kDefaultMaxCells).
+    void SetMaxCells(int64_t nMaxCells) { m_nMaxCells = nMaxCells; }
 
   private:
     std::string m_strLoadError;
+    int64_t m_nMaxCells = kDefaultMaxCells;
 };

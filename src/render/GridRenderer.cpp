@@ -29,8 +29,8 @@ int Truncate(double dValue) {
 
 } // namespace
 
-CGridRenderer::CGridRenderer(int nCellX, int nCellY, double dpiY)
-    : m_nCellX(std::max(nCellX, 0)), m_nCellY(std::max(nCellY, 0)), m_dDpiY(dpiY),
+CGridRenderer::CGridRenderer(int nCellX, int nCellY, double dpiY, int64_t nMaxBytes)
+    : m_nCellX(std::max(nCellX, 0)), m_nCellY(std::max(nCellY, 0)), m_dDpiY(dpiY), m_nMaxBytes(nMaxBytes),
       m_image(m_nWidth, m_nHeight, QImage::Format_RGB32) {
     m_image.fill(kWhite);
 }
@@ -56,10 +56,10 @@ bool CGridRenderer::Layout(const CPuzzle& puzzle) {
     const int64_t nHeight = pY * (nMaxColClues + nRows) + 8;
     const int nThick = m_nCellX / 8 + m_nCellY / 8;
     const int64_t nBytes = nWidth * nHeight * 4;
-    if (nWidth + nThick > kMaxSide || nHeight + nThick > kMaxSide || nBytes > kMaxBytes) {
+    if (nWidth + nThick > kMaxSide || nHeight + nThick > kMaxSide || nBytes > m_nMaxBytes) {
         m_strError = "the picture of this puzzle would be " + std::to_string(nWidth) + " x " + std::to_string(nHeight) +
                      " pixels (" + std::to_string(nBytes >> 20) + " MiB); pictures are drawn up to " +
-                     std::to_string(kMaxSide) + " pixels a side and " + std::to_string(kMaxBytes >> 20) +
+                     std::to_string(kMaxSide) + " pixels a side and " + std::to_string(m_nMaxBytes >> 20) +
                      " MiB: choose smaller cells";
         return false;
     }
@@ -201,6 +201,10 @@ void CGridRenderer::PaintEmptyCell(int nRow, int nCol, QRgb mark, QRgb backgroun
 }
 
 bool CGridRenderer::GetPixels(int& nWidth, int& nHeight, std::vector<uint8_t>& pixels, std::string& strError) {
+    if (!m_strError.empty()) { // the puzzle could not be drawn: its picture does not exist
+        strError = m_strError;
+        return false;
+    }
     nWidth = m_image.width();
     nHeight = m_image.height();
     try {

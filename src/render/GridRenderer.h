@@ -22,8 +22,9 @@ class QPainter;
 // A renderer that was never laid out holds a white 256 x 256 picture.
 class CGridRenderer : public IPicture {
   public:
-    // dpiY: the vertical resolution the clue font is sized for.
-    CGridRenderer(int nCellX, int nCellY, double dpiY = ScreenDpiY());
+    // dpiY: the vertical resolution the clue font is sized for; nMaxBytes:
+    // the largest picture drawn.
+    CGridRenderer(int nCellX, int nCellY, double dpiY = ScreenDpiY(), int64_t nMaxBytes = kDefaultMaxBytes);
 
     // Computes the geometry for `puzzle` and makes the picture (white). False
     // when the picture would be too large to draw; GetError() says why and
@@ -59,7 +60,7 @@ class CGridRenderer : public IPicture {
     // The largest picture drawn: QPainter's coordinates end at 32767, and
     // the memory is bounded so a huge puzzle cannot exhaust the machine.
     static constexpr int64_t kMaxSide = 32767;
-    static constexpr int64_t kMaxBytes = int64_t{1} << 30;
+    static constexpr int64_t kDefaultMaxBytes = int64_t{1} << 30;
 
     static double ScreenDpiY();
 
@@ -79,6 +80,7 @@ class CGridRenderer : public IPicture {
     int m_nCellY;
     int m_nThick = 0;
     double m_dDpiY;
+    int64_t m_nMaxBytes;
     bool m_bLaidOut = false;
     QImage m_image;
     std::string m_strError;

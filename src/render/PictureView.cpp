@@ -30,7 +30,8 @@ void CPictureView::OnUpdate(int nHint) {
 
 void CPictureView::Rebuild() {
     CPuzzle* pPuzzle = m_doc.GetPuzzle();
-    m_pRenderer = std::make_unique<CGridRenderer>(m_doc.GetCellX(), m_doc.GetCellY());
+    m_pRenderer = std::make_unique<CGridRenderer>(m_doc.GetCellX(), m_doc.GetCellY(), CGridRenderer::ScreenDpiY(),
+                                                  m_nMaxPictureBytes);
     m_doc.SetPicture(m_pRenderer.get());
     const bool bLaidOut = pPuzzle && m_pRenderer->Layout(*pPuzzle);
     if (pPuzzle && !bLaidOut)

@@ -21,6 +21,8 @@ class CPictureView : public IDocView {
     void OnUpdate(int nHint) override;
     void PaintKnownCells();
     CGridRenderer* GetRenderer() const { return m_pRenderer.get(); }
+    // The largest picture the next rebuild draws, in bytes.
+    void SetMaxPictureBytes(int64_t nMaxBytes) { m_nMaxPictureBytes = nMaxBytes; }
 
   protected:
     // The picture changed and should be on screen before OnUpdate returns.
@@ -34,4 +36,5 @@ class CPictureView : public IDocView {
     void Rebuild();
 
     std::unique_ptr<CGridRenderer> m_pRenderer;
+    int64_t m_nMaxPictureBytes = CGridRenderer::kDefaultMaxBytes;
 };

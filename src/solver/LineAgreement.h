@@ -14,7 +14,14 @@
 // that agree with the line's known cells and keep every run between its
 // minStart and maxStart.
 class CLineAgreement {
-public:
+  public:
+    // Memory the tables take for a line of nRuns runs on nLength cells; a
+    // puzzle whose lines would need more than kMaxWorkingBytes is refused.
+    static int64_t WorkingBytes(size_t nRuns, int32_t nLength) {
+        return 2 * (static_cast<int64_t>(nRuns) + 1) * (int64_t{nLength} + 1);
+    }
+    static constexpr int64_t kMaxWorkingBytes = int64_t{512} << 20;
+
     // Fills `agreed` (nLength cells) with the cells all such placements
     // agree on (CELL_UNKNOWN where two differ) and each run's leftmost and
     // rightmost start. False when no placement fits; `agreed` is then
@@ -22,7 +29,7 @@ public:
     bool Settle(const ClueList& clues, const CellState* pLine, int32_t nLength, CellState* pAgreed,
                 std::vector<int32_t>& leftStarts, std::vector<int32_t>& rightStarts);
 
-private:
+  private:
     bool NoFilled(int32_t nFrom, int32_t nTo) const { return m_filled[nTo] == m_filled[nFrom]; }
     bool NoEmpty(int32_t nFrom, int32_t nTo) const { return m_empty[nTo] == m_empty[nFrom]; }
     bool Gap(int32_t i) const { return m_pLine[i] != CELL_FILLED; }

@@ -41,7 +41,9 @@ int CPuzzle::Solve(SolveCallback pfnProgress, void* pContext) {
         bool bChanged = false;
         do
             bChanged = RunPass(pfnProgress, pContext, bAskAnother);
-        while (bAskAnother);
+        while (bAskAnother && !StopRequested());
+        if (StopRequested())
+            return SOLVE_STOPPED;
 
         const int64_t nBefore = nTotal;
         nTotal = GetGridTotal();
@@ -59,9 +61,9 @@ int CPuzzle::Solve(SolveCallback pfnProgress, void* pContext) {
 }
 
 // One sweep over the rows, top to bottom, then over the columns, left to
-// right. In first-change mode each sweep stops after the first line examined
-// once the pass has changed something; the stop tests look at the whole
-// pass, so a change in the row sweep still lets column 0 be examined.
+// right. A stop request ends it after the line being examined. In first-change mode each sweep stops after the first
+// line examined once the pass has changed something; the stop tests look at the whole pass, so a change in the row
+// sweep still lets column 0 be examined.
 bool CPuzzle::RunPass(SolveCallback pfnProgress, void* pContext, bool& bAskAnother) {
     if (m_pfnTrace)
         m_pfnTrace(m_pTraceContext, m_bFullSweep);
@@ -72,6 +74,8 @@ bool CPuzzle::RunPass(SolveCallback pfnProgress, void* pContext, bool& bAskAnoth
         bRowsStopped = !m_bFullSweep && bChanged;
         if (pfnProgress)
             pfnProgress(this, r + 1, -1, pContext);
+        if (StopRequested())
+            return bChanged;
     }
     if (pfnProgress)
         pfnProgress(this, -2, -2, pContext);
@@ -81,6 +85,8 @@ bool CPuzzle::RunPass(SolveCallback pfnProgress, void* pContext, bool& bAskAnoth
         bColsStopped = !m_bFullSweep && bChanged;
         if (pfnProgress)
             pfnProgress(this, -1, c + 1, pContext);
+        if (StopRequested())
+            return bChanged;
     }
     bAskAnother = m_bFullSweep && !bChanged;
     if (bAskAnother)
@@ -135,6 +141,14 @@ bool CPuzzle::RunsFitTheirLines() {
             if (nNeeded > nLength) {
                 m_strSolveNote = strLine + ": its runs need " + std::to_string(nNeeded) + " cells but it has " +
                                  std::to_string(nLength);
+                return false;
+            }
+            const int64_t nWork = CLineAgreement::WorkingBytes(lists[i].size(), nLength);
+            if (!m_bFaithful && nWork > CLineAgreement::kMaxWorkingBytes) {
+                m_strSolveNote = strLine + ": " + std::to_string(lists[i].size()) + " runs on " +
+                                 std::to_string(nLength) + " cells need " + std::to_string(nWork >> 20) +
+                                 " MiB of working memory, more than the " +
+                                 std::to_string(CLineAgreement::kMaxWorkingBytes >> 20) + " MiB allowed";
                 return false;
             }
         }

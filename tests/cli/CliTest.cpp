@@ -146,6 +146,37 @@ TEST_F(CliTest, SolvingDoesNotLoadTheGuiLibraries) {
     EXPECT_EQ(loaded.find("libQt6"), std::string::npos);
 }
 
+// A 1500 x 1500 picture with many runs per line: far more than a short time
+// limit allows.
+std::string LargeClueFile() {
+    std::string text = "1500 1500\n";
+    std::string line;
+    for (int k = 0; k < 500; ++k)
+        line += k ? " 2" : "2";
+    for (int r = 0; r < 3001; ++r)
+        text += r == 1500 ? "\n" : line + "\n";
+    return text;
+}
+
+TEST_F(CliTest, ATimeoutStopsTheSolveWithStatusFive) {
+    const std::string strPath = m_dir.Write("large.tb", LargeClueFile());
+    CliRun run = Run("--timeout 0.2 --save-text " + strPath);
+    EXPECT_EQ(run.nStatus, 5) << run.strErr;
+    EXPECT_NE(run.strErr.find(strPath + ": stopped, 1500 x 1500"), std::string::npos) << run.strErr;
+    EXPECT_EQ(ReadAll(strPath + "r").size(), 1500u * 1501u) << "the cells decided so far are saved";
+}
+
+TEST_F(CliTest, LimitsRefuseWhatTheyDoNotAllow) {
+    CliRun run = Run("--max-cells 11 " + Data("example-3x4.tb"));
+    EXPECT_EQ(run.nStatus, 4);
+    EXPECT_NE(run.strErr.find("more than the limit of 11 cells"), std::string::npos) << run.strErr;
+    const std::string strPath = m_dir.Write("cat.tb", ReadAll(Data("example-3x4.tb")));
+    run = Run("--save-all-bmp --cell-size 1000x1000 --max-picture-mib 1 " + strPath);
+    EXPECT_EQ(run.nStatus, 4);
+    EXPECT_NE(run.strErr.find("error: Cannot draw the puzzle: the picture of this puzzle would be"), std::string::npos)
+        << run.strErr;
+}
+
 TEST_F(CliTest, AnUnwritableSolutionTextIsAnError) {
     const std::string strPath = m_dir.Write("cat.tb", ReadAll(Data("example-3x4.tb")));
     std::filesystem::create_directory(strPath + "r"); // a folder stands where the file would go

@@ -155,6 +155,22 @@ INSTANTIATE_TEST_SUITE_P(
                 "line 2: expected run lengths, found 'zzzzzzzzzzzzzzzzzzzz...'"}),
     [](const ::testing::TestParamInfo<BadFile>& info) { return info.param.name; });
 
+TEST_F(ClueFileTest, AGridLargerThanTheLimitIsRefusedBeforeItIsMade) {
+    CPuzzleFile puzzle;
+    puzzle.SetMaxCells(11);
+    m_strPath = m_dir.Write("big.tb", kExample);
+    puzzle.Load(m_strPath.c_str());
+    EXPECT_EQ(puzzle.GetLoadError(),
+              m_strPath + ": line 1: a grid of 3 x 4 cells needs 0 MiB, more than the limit of 11 cells");
+    CPuzzleFile huge;
+    huge.Load(m_dir.Write("huge.tb", "32767 32767\n").c_str());
+    EXPECT_NE(huge.GetLoadError().find("a grid of 32767 x 32767 cells needs 4095 MiB, more than the limit of 16777216 "
+                                       "cells"),
+              std::string::npos)
+        << huge.GetLoadError();
+    EXPECT_EQ(huge.GetHeight(), 0);
+}
+
 TEST(ClueFileLoad, APathThatDoesNotExistLeavesAnEmptyPuzzleAndReturnsZero) {
     CPuzzleFile puzzle;
     EXPECT_EQ(puzzle.Load("/nonexistent/cat.tb"), 0);

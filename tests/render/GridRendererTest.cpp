@@ -182,6 +182,12 @@ TEST(GridRenderer, APictureTooLargeToDrawIsRefusedWithItsSize) {
     EXPECT_NE(renderer.GetError().find("69031 x 69031 pixels"), std::string::npos) << renderer.GetError();
     EXPECT_FALSE(renderer.IsLaidOut());
     EXPECT_EQ(renderer.GetImage().size(), QSize(256, 256));
+    // no blank stand-in is saved for a picture that could not be drawn
+    int nWidth = 0, nHeight = 0;
+    std::vector<uint8_t> pixels;
+    std::string strError;
+    EXPECT_FALSE(renderer.GetPixels(nWidth, nHeight, pixels, strError));
+    EXPECT_EQ(strError, renderer.GetError());
 }
 
 TEST(GridRenderer, PixelsReadBackThroughAnIndependentBmpReader) {

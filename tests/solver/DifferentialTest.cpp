@@ -23,8 +23,8 @@ struct Course {
 
 void RecordNotification(CPuzzle* pPuzzle, int nRow, int nCol, void* pContext) {
     auto* pCourse = static_cast<Course*>(pContext);
-    std::string event = std::to_string(nRow) + "," + std::to_string(nCol) + ":" +
-                        std::to_string(pPuzzle->GetGridTotal());
+    std::string event =
+        std::to_string(nRow) + "," + std::to_string(nCol) + ":" + std::to_string(pPuzzle->GetGridTotal());
     if (nRow < 0 && nCol < 0)
         for (const std::string& row : GridRows(*pPuzzle))
             event += "|" + row;

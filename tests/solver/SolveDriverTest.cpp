@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <utility>
 #include <vector>
@@ -143,6 +144,44 @@ TEST(SolveDriver, AFirstChangePassStopsAtTheFirstLineItImproves) {
                                                       {-2, -2},    {-1, 1}, {kTrace, 1}};
     auto found = std::search(recorder.notes.begin(), recorder.notes.end(), stopped.begin(), stopped.end());
     EXPECT_NE(found, recorder.notes.end());
+}
+
+// Stops the solve it watches at the nth notification.
+struct StopAt {
+    std::atomic<bool> stop{false};
+    int nAt;
+    std::vector<std::pair<int, int>> notes;
+    int64_t nTotalAtStop = -1;
+};
+
+void CountAndStop(CPuzzle* pPuzzle, int nRow, int nCol, void* pContext) {
+    auto* pStop = static_cast<StopAt*>(pContext);
+    pStop->notes.emplace_back(nRow, nCol);
+    if (static_cast<int>(pStop->notes.size()) == pStop->nAt) {
+        pStop->stop = true;
+        pStop->nTotalAtStop = pPuzzle->GetGridTotal();
+    }
+}
+
+TEST(SolveDriver, AStopRequestEndsTheSolveAfterTheLineBeingExamined) {
+    const std::vector<std::string> picture = {"-X---X", "-XX-X-", "X-XX--", "--XX-X", "-X--X-"};
+    CPuzzle full = PuzzleFromPicture(picture);
+    StopAt unstopped;
+    unstopped.nAt = -1;
+    full.SetTrace(nullptr, nullptr);
+    full.Solve(CountAndStop, &unstopped);
+    for (int nAt : {1, 7, 13, 20}) {
+        CPuzzle puzzle = PuzzleFromPicture(picture);
+        puzzle.SetTrace(nullptr, nullptr);
+        StopAt stop;
+        stop.nAt = nAt;
+        puzzle.SetStopFlag(&stop.stop);
+        EXPECT_EQ(puzzle.Solve(CountAndStop, &stop), SOLVE_STOPPED) << nAt;
+        // the same notifications as an unstopped solve, up to the stop and no further
+        ASSERT_EQ(stop.notes.size(), static_cast<size_t>(nAt));
+        EXPECT_TRUE(std::equal(stop.notes.begin(), stop.notes.end(), unstopped.notes.begin()));
+        EXPECT_EQ(puzzle.GetGridTotal(), stop.nTotalAtStop) << "the cells decided so far stay";
+    }
 }
 
 TEST(SolveDriver, ReportsContradictoryCluesAsHavingNoSolution) {
