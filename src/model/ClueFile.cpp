@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr int32_t kMaxValue = 32767; // dimensions and run lengths are 16-bit
 
 // Failure of one step of the reader; carries the message without the line.
 struct ReadFailure {
