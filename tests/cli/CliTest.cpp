@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 #include <cctype>
 #include <sstream>
 #include <sys/wait.h>
@@ -153,15 +154,31 @@ TEST_F(CliTest, SolvingDoesNotLoadTheGuiLibraries) {
     EXPECT_EQ(loaded.find("libQt6"), std::string::npos);
 }
 
-// A 1500 x 1500 picture with many runs per line: far more than a short time
-// limit allows.
+// The clues of a random 2000 x 2000 picture: hundreds of runs on every
+// line, seconds of line logic, far more than a short time limit allows.
 std::string LargeClueFile() {
-    std::string text = "1500 1500\n";
-    std::string line;
-    for (int k = 0; k < 500; ++k)
-        line += k ? " 2" : "2";
-    for (int r = 0; r < 3001; ++r)
-        text += r == 1500 ? "\n" : line + "\n";
+    constexpr int kSide = 2000;
+    std::mt19937 random(3);
+    std::vector<std::string> picture(kSide, std::string(kSide, '-'));
+    for (std::string& row : picture)
+        for (char& cell : row)
+            cell = random() % 2 ? 'X' : '-';
+    auto clueLine = [](const std::string& line) {
+        std::string text;
+        for (int16_t value : RunsOf(line))
+            text += (text.empty() ? "" : " ") + std::to_string(value);
+        return text + "\n";
+    };
+    std::string text = std::to_string(kSide) + " " + std::to_string(kSide) + "\n";
+    for (const std::string& row : picture)
+        text += clueLine(row);
+    text += "\n";
+    for (int c = 0; c < kSide; ++c) {
+        std::string column;
+        for (const std::string& row : picture)
+            column += row[static_cast<size_t>(c)];
+        text += clueLine(column);
+    }
     return text;
 }
 
@@ -169,8 +186,8 @@ TEST_F(CliTest, ATimeoutStopsTheSolveWithStatusFive) {
     const std::string strPath = m_dir.Write("large.tb", LargeClueFile());
     CliRun run = Run("--timeout 0.2 --save-text " + strPath);
     EXPECT_EQ(run.nStatus, 5) << run.strErr;
-    EXPECT_NE(run.strErr.find(strPath + ": stopped, 1500 x 1500"), std::string::npos) << run.strErr;
-    EXPECT_EQ(ReadAll(strPath + "r").size(), 1500u * 1501u) << "the cells decided so far are saved";
+    EXPECT_NE(run.strErr.find(strPath + ": stopped, 2000 x 2000"), std::string::npos) << run.strErr;
+    EXPECT_EQ(ReadAll(strPath + "r").size(), 2000u * 2001u) << "the cells decided so far are saved";
 }
 
 TEST_F(CliTest, LimitsRefuseWhatTheyDoNotAllow) {
