@@ -69,6 +69,16 @@ class MainFrameTest : public ::testing::Test {
     }
 
     std::string Example() { return m_dir.Write("cat.tb", kExample); }
+    // A clock that moves 5 ms at every reading and no throttle: every end of
+    // a pass is a progress update, with the window's wait after it.
+    void UpdateAfterEveryPass() {
+        m_doc.SetPorts(DocPorts{&m_steppingClock, &m_frame, &m_wait, &m_frame});
+        m_doc.SetUpTime(0);
+    }
+    struct SteppingClock : ITickSource {
+        uint32_t dwNow = 0;
+        uint32_t GetTickCount() override { return dwNow += 5; }
+    };
     QStringList MenuTexts(QMenu* pMenu) {
         QStringList texts;
         for (QAction* pAction : pMenu->actions())
@@ -84,6 +94,8 @@ class MainFrameTest : public ::testing::Test {
     CRecentFileList m_recent;
     CTabulonDoc m_doc;
     CMainFrame m_frame;
+    SteppingClock m_steppingClock;
+    CQtEventWait m_wait;
 };
 
 TEST_F(MainFrameTest, MenusHoldExactlyTheItemsAndShortcuts) {
@@ -316,32 +328,9 @@ TEST_F(MainFrameTest, ClosingDuringASolveStopsItAndThenCloses) {
             row += ((r * 7 + c * 3) % 5 < 2 || r == c) ? 'X' : '-';
         picture.push_back(row);
     }
-    std::string text = "25 25\n";
-    auto line = [](const std::vector<int16_t>& runs) {
-        std::string out;
-        for (int16_t value : runs)
-            out += (out.empty() ? "" : " ") + std::to_string(value);
-        return out + "\n";
-    };
-    for (const std::string& row : picture)
-        text += line(RunsOf(row));
-    text += "\n";
-    for (size_t c = 0; c < 25; ++c) {
-        std::string column;
-        for (const std::string& row : picture)
-            column += row[c];
-        text += line(RunsOf(column));
-    }
-    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(m_dir.Write("big.tb", text))));
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(m_dir.Write("big.tb", ClueFileText(picture)))));
     m_doc.GetPuzzle()->SetTrace(nullptr, nullptr);
-    // a clock that moves 5 ms at every reading: every end of pass is an update
-    struct SteppingClock : ITickSource {
-        uint32_t dwNow = 0;
-        uint32_t GetTickCount() override { return dwNow += 5; }
-    } clock;
-    CQtEventWait wait;
-    m_doc.SetPorts(DocPorts{&clock, &m_frame, &wait, &m_frame});
-    m_doc.SetUpTime(0);
+    UpdateAfterEveryPass();
     m_frame.show();
     bool bClosedDuringSolve = false;
     QTimer::singleShot(0, &m_frame, [&] {
@@ -355,16 +344,10 @@ TEST_F(MainFrameTest, ClosingDuringASolveStopsItAndThenCloses) {
 }
 
 TEST_F(MainFrameTest, EscapeStopsARunningSolve) {
-    // A 1 x 1 grid solves at once; a progress update after every line needs
-    // a clock that moves, and the key press is handled in the wait after it.
+    // A progress update after every pass, and the key press handled in the
+    // wait after the first one.
     ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(m_dir.Write("big.tb", "2 2\n1\n1\n\n1\n1\n"))));
-    struct SteppingClock : ITickSource {
-        uint32_t dwNow = 0;
-        uint32_t GetTickCount() override { return dwNow += 5; }
-    } clock;
-    CQtEventWait wait;
-    m_doc.SetPorts(DocPorts{&clock, &m_frame, &wait, &m_frame});
-    m_doc.SetUpTime(0);
+    UpdateAfterEveryPass();
     m_doc.GetPuzzle()->SetTrace(nullptr, nullptr);
     m_frame.show();
     QTimer::singleShot(0, &m_frame, [&] { QTest::keyClick(m_frame.GridView(), Qt::Key_Escape); });

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
 #include <random>
-#include <cctype>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -97,7 +97,8 @@ TEST_F(CliTest, SeveralFilesGiveTheWorstStatusAndKeepTheirOrderInParallel) {
     auto withoutTimes = [](std::string text) { // "0.12 ms" -> "ms"
         for (size_t nMs = text.find(" ms"); nMs != std::string::npos; nMs = text.find(" ms", nMs + 1)) {
             size_t nStart = nMs;
-            while (nStart > 0 && (std::isdigit(static_cast<unsigned char>(text[nStart - 1])) || text[nStart - 1] == '.'))
+            while (nStart > 0 &&
+                   (std::isdigit(static_cast<unsigned char>(text[nStart - 1])) || text[nStart - 1] == '.'))
                 --nStart;
             text.erase(nStart, nMs - nStart);
             nMs = nStart;
@@ -163,23 +164,7 @@ std::string LargeClueFile() {
     for (std::string& row : picture)
         for (char& cell : row)
             cell = random() % 2 ? 'X' : '-';
-    auto clueLine = [](const std::string& line) {
-        std::string text;
-        for (int16_t value : RunsOf(line))
-            text += (text.empty() ? "" : " ") + std::to_string(value);
-        return text + "\n";
-    };
-    std::string text = std::to_string(kSide) + " " + std::to_string(kSide) + "\n";
-    for (const std::string& row : picture)
-        text += clueLine(row);
-    text += "\n";
-    for (int c = 0; c < kSide; ++c) {
-        std::string column;
-        for (const std::string& row : picture)
-            column += row[static_cast<size_t>(c)];
-        text += clueLine(column);
-    }
-    return text;
+    return ClueFileText(picture);
 }
 
 TEST_F(CliTest, ATimeoutStopsTheSolveWithStatusFive) {

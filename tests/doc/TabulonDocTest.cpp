@@ -233,24 +233,7 @@ TEST_F(TabulonDocTest, ProgressUpdatesComeOncePerIntervalAndNeverWaitForTheUser)
             row += ((r * 7 + c * 3) % 5 < 2 || r == c) ? 'X' : '-';
         picture.push_back(row);
     }
-    CPuzzle source = PuzzleFromPicture(picture);
-    std::string text = "20 20\n";
-    auto line = [](const std::vector<int16_t>& runs) {
-        std::string out;
-        for (int16_t v : runs)
-            out += (out.empty() ? "" : " ") + std::to_string(v);
-        return out + "\n";
-    };
-    for (int r = 0; r < 20; ++r)
-        text += line(RunsOf(picture[static_cast<size_t>(r)]));
-    text += "\n";
-    for (int c = 0; c < 20; ++c) {
-        std::string column;
-        for (const std::string& row : picture)
-            column += row[static_cast<size_t>(c)];
-        text += line(RunsOf(column));
-    }
-    ASSERT_TRUE(m_doc.FileOpen(Write("big.tb", text)));
+    ASSERT_TRUE(m_doc.FileOpen(Write("big.tb", ClueFileText(picture))));
     m_doc.GetPuzzle()->SetTrace(nullptr, nullptr);
     m_view.hints.clear();
     m_clock.dwStep = 1;

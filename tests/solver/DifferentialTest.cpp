@@ -44,14 +44,6 @@ Course SolveRecorded(CPuzzle puzzle, bool bFaithful) {
     return course;
 }
 
-std::vector<std::string> RandomPicture(std::mt19937& random, int nRows, int nCols, unsigned nDensity) {
-    std::vector<std::string> picture(static_cast<size_t>(nRows), std::string(static_cast<size_t>(nCols), '-'));
-    for (std::string& row : picture)
-        for (char& cell : row)
-            cell = random() % 100 < nDensity ? 'X' : '-';
-    return picture;
-}
-
 TEST(FastPath, ObservesExactlyWhatTheStepByStepSearchObserves) {
     std::mt19937 random(2026);
     int nWithExhaustivePasses = 0;
@@ -75,16 +67,7 @@ TEST(FastPath, ObservesTheSameOnContradictoryClues) {
     for (int nTrial = 0; nTrial < 1500; ++nTrial) {
         const int nRows = 2 + static_cast<int>(random() % 10);
         const int nCols = 2 + static_cast<int>(random() % 10);
-        const CPuzzle rows = PuzzleFromPicture(RandomPicture(random, nRows, nCols, 50));
-        const CPuzzle cols = PuzzleFromPicture(RandomPicture(random, nRows, nCols, 50));
-        CPuzzle puzzle;
-        puzzle.SetSize(static_cast<int16_t>(nRows), static_cast<int16_t>(nCols));
-        for (int16_t r = 0; r < nRows; ++r)
-            for (int k = 0; k < rows.GetRowClueCount(r); ++k)
-                puzzle.AddRowClue(r, rows.GetRowClue(r, k));
-        for (int16_t c = 0; c < nCols; ++c)
-            for (int k = 0; k < cols.GetColumnClueCount(c); ++k)
-                puzzle.AddColumnClue(c, cols.GetColumnClue(c, k));
+        const CPuzzle puzzle = MismatchedClues(random, nRows, nCols);
         const Course faithful = SolveRecorded(puzzle, true);
         const Course fast = SolveRecorded(puzzle, false);
         ASSERT_EQ(fast.nResult, faithful.nResult) << "trial " << nTrial;

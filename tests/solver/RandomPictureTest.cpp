@@ -10,14 +10,6 @@
 
 namespace {
 
-std::vector<std::string> RandomPicture(std::mt19937& random, int nRows, int nCols, unsigned nDensity) {
-    std::vector<std::string> picture(static_cast<size_t>(nRows), std::string(static_cast<size_t>(nCols), '-'));
-    for (std::string& row : picture)
-        for (char& cell : row)
-            cell = random() % 100 < nDensity ? 'X' : '-';
-    return picture;
-}
-
 TEST(RandomPictures, DecidedCellsMatchThePictureAndSolvedGridsReadEveryClue) {
     std::mt19937 random(5);
     int nSolved = 0;
@@ -66,17 +58,7 @@ TEST(RandomClues, NoSolutionIsOnlyReportedWhenNoGridExists) {
     for (int nTrial = 0; nTrial < 400; ++nTrial) {
         const int nRows = 2 + static_cast<int>(random() % 2);
         const int nCols = 2 + static_cast<int>(random() % 3);
-        // clues of two unrelated pictures of the same size, rows of one and columns of the other
-        CPuzzle rows = PuzzleFromPicture(RandomPicture(random, nRows, nCols, 50));
-        CPuzzle cols = PuzzleFromPicture(RandomPicture(random, nRows, nCols, 50));
-        CPuzzle puzzle;
-        puzzle.SetSize(static_cast<int16_t>(nRows), static_cast<int16_t>(nCols));
-        for (int16_t r = 0; r < nRows; ++r)
-            for (int k = 0; k < rows.GetRowClueCount(r); ++k)
-                puzzle.AddRowClue(r, rows.GetRowClue(r, k));
-        for (int16_t c = 0; c < nCols; ++c)
-            for (int k = 0; k < cols.GetColumnClueCount(c); ++k)
-                puzzle.AddColumnClue(c, cols.GetColumnClue(c, k));
+        CPuzzle puzzle = MismatchedClues(random, nRows, nCols);
         puzzle.SetTrace(nullptr, nullptr);
         const int nResult = puzzle.Solve(nullptr, nullptr);
         if (nResult == SOLVE_REFUSED)

@@ -73,6 +73,49 @@ CPuzzle PuzzleFromPicture(const std::vector<std::string>& picture) {
     return puzzle;
 }
 
+std::vector<std::string> RandomPicture(std::mt19937& random, int nRows, int nCols, unsigned nDensity) {
+    std::vector<std::string> picture(static_cast<size_t>(nRows), std::string(static_cast<size_t>(nCols), '-'));
+    for (std::string& row : picture)
+        for (char& cell : row)
+            cell = random() % 100 < nDensity ? 'X' : '-';
+    return picture;
+}
+
+CPuzzle MismatchedClues(std::mt19937& random, int nRows, int nCols) {
+    const CPuzzle rows = PuzzleFromPicture(RandomPicture(random, nRows, nCols, 50));
+    const CPuzzle cols = PuzzleFromPicture(RandomPicture(random, nRows, nCols, 50));
+    CPuzzle puzzle;
+    puzzle.SetSize(static_cast<int16_t>(nRows), static_cast<int16_t>(nCols));
+    for (int16_t r = 0; r < nRows; ++r)
+        for (int k = 0; k < rows.GetRowClueCount(r); ++k)
+            puzzle.AddRowClue(r, rows.GetRowClue(r, k));
+    for (int16_t c = 0; c < nCols; ++c)
+        for (int k = 0; k < cols.GetColumnClueCount(c); ++k)
+            puzzle.AddColumnClue(c, cols.GetColumnClue(c, k));
+    return puzzle;
+}
+
+std::string ClueFileText(const std::vector<std::string>& picture) {
+    auto clueLine = [](std::string_view line) {
+        std::string text;
+        for (int16_t value : RunsOf(line))
+            text += (text.empty() ? "" : " ") + std::to_string(value);
+        return text + "\n";
+    };
+    const size_t nCols = picture.empty() ? 0 : picture[0].size();
+    std::string text = std::to_string(picture.size()) + " " + std::to_string(nCols) + "\n";
+    for (const std::string& row : picture)
+        text += clueLine(row);
+    text += "\n";
+    for (size_t c = 0; c < nCols; ++c) {
+        std::string column;
+        for (const std::string& row : picture)
+            column += row[c];
+        text += clueLine(column);
+    }
+    return text;
+}
+
 std::vector<std::string> GridRows(const CPuzzle& puzzle) {
     std::vector<std::string> rows;
     for (int r = 0; r < puzzle.GetHeight(); ++r)

@@ -3,6 +3,7 @@
 #include "model/Puzzle.h"
 
 #include <filesystem>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,16 @@ CPuzzle MakeRowPuzzle(const std::vector<int16_t>& clues, std::string_view cells)
 
 // The clues of a picture given as rows of '-' and 'X'.
 CPuzzle PuzzleFromPicture(const std::vector<std::string>& picture);
+
+// A random picture: each cell filled with the given chance in percent.
+std::vector<std::string> RandomPicture(std::mt19937& random, int nRows, int nCols, unsigned nDensity);
+
+// The row clues of one random picture with the column clues of another of the
+// same size: mostly puzzles without solution, sometimes with unequal totals.
+CPuzzle MismatchedClues(std::mt19937& random, int nRows, int nCols);
+
+// The clue file text of a picture.
+std::string ClueFileText(const std::vector<std::string>& picture);
 
 // The grid as rows of '.', '-' and 'X'.
 std::vector<std::string> GridRows(const CPuzzle& puzzle);
