@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -11,7 +12,8 @@ constexpr const char* kDescription =
     "Solves nonogram clue files (.tb) with line logic.\n"
     "Exit status: 0 every file solved; otherwise the largest of 1 refused, 2 incomplete,\n"
     "3 no solution, 4 a file could not be read, was refused by the reader, or could not\n"
-    "be written, 5 stopped by --timeout; 64 bad usage.";
+    "be written, 5 stopped by --timeout, 6 more than one solution (--unique, --max-solutions);\n"
+    "64 bad usage.";
 
 } // namespace
 
@@ -45,6 +47,13 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
     app.add_option("-j,--jobs", options.nJobs, "solve N files at once (default: the number of cores)")
         ->check(CLI::Range(1u, 1024u))
         ->type_name("N");
+    app.add_flag("--complete", options.bComplete,
+                 "solve beyond line logic: probing and search find a solution or prove there is none");
+    bool bUnique = false;
+    app.add_flag("--unique", bUnique, "solve completely and prove the solution unique (\"unique\" or \"multiple\")");
+    app.add_option("--max-solutions", options.nMaxSolutions, "solve completely and count solutions up to N")
+        ->check(CLI::Range(1ULL, 1000000000ULL))
+        ->type_name("N");
     app.add_option("--timeout", options.dTimeout,
                    "stop a file's solve after SECONDS, keeping the cells decided so far (outcome \"stopped\")")
         ->check(CLI::PositiveNumber)
@@ -74,5 +83,8 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
         return std::nullopt;
     }
     std::sscanf(strCellSize.c_str(), "%dx%d", &options.nCellX, &options.nCellY);
+    if (bUnique)
+        options.nMaxSolutions = std::max(options.nMaxSolutions, 2ULL);
+    options.bComplete = options.bComplete || bUnique || app.count("--max-solutions") > 0;
     return options;
 }

@@ -13,15 +13,19 @@ struct CliOptions {
     bool bSaveAllBmp = false; // the whole rendered picture, next to the clue file
     int nCellX = 8;           // cell size of the whole picture, in pixels
     int nCellY = 8;
-    bool bQuiet = false;             // no summary lines
-    unsigned nJobs = 0;              // files solved at once; 0 = one per core
-    double dTimeout = 0;             // seconds per file before the solve is stopped; 0 = none
-    long long nMaxCells = 1LL << 24; // the largest grid read
-    long long nMaxPictureMiB = 1024; // the largest whole picture drawn
+    bool bQuiet = false;                  // no summary lines
+    unsigned nJobs = 0;                   // files solved at once; 0 = one per core
+    double dTimeout = 0;                  // seconds per file before the solve is stopped; 0 = none
+    bool bComplete = false;               // solve beyond line logic
+    unsigned long long nMaxSolutions = 1; // solutions to look for when solving completely
+    long long nMaxCells = 1LL << 24;      // the largest grid read
+    long long nMaxPictureMiB = 1024;      // the largest whole picture drawn
 };
 
 // Exit status of a solve stopped by --timeout.
 inline constexpr int kExitStopped = 5;
+// Exit status of a puzzle with more than one solution (--unique, --max-solutions).
+inline constexpr int kExitMultiple = 6;
 
 // Exit status of bad usage (as sysexits' EX_USAGE).
 inline constexpr int kExitUsage = 64;

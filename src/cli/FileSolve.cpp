@@ -78,6 +78,54 @@ class CStopAfter {
     std::jthread m_thread; // last: joined before the members it uses go
 };
 
+// Exit status, grid(s) and summary of a complete solve.
+void ReportComplete(const std::string& strPath, const CTabulonDoc& doc, const CliOptions& options, double dMs,
+                    FileReport& report) {
+    using Outcome = CCompleteSolver::Outcome;
+    const CCompleteSolver::Result& result = doc.GetCompleteResult();
+    const CPuzzle& puzzle = *doc.GetPuzzle();
+    std::string strOutcome;
+    if (doc.GetSolveResult() == SOLVE_REFUSED) {
+        report.nStatus = SOLVE_REFUSED;
+        strOutcome = "refused: " + puzzle.GetSolveNote();
+    } else {
+        switch (result.outcome) {
+        case Outcome::Solved:
+            strOutcome = "solved";
+            break;
+        case Outcome::Unique:
+            strOutcome = "unique";
+            break;
+        case Outcome::Multiple:
+            strOutcome = "multiple (" + std::to_string(result.nSolutions) + " solutions found)";
+            report.nStatus = kExitMultiple;
+            break;
+        case Outcome::NoSolution:
+            strOutcome = "no solution";
+            report.nStatus = SOLVE_NO_SOLUTION;
+            break;
+        case Outcome::Stopped:
+            strOutcome = "stopped";
+            report.nStatus = kExitStopped;
+            break;
+        }
+    }
+    if (options.bGrid) {
+        report.strOut += FormatSolutionText(puzzle);
+        if (result.outcome == Outcome::Multiple) {
+            CPuzzle second = puzzle;
+            second.SetCells(result.second);
+            report.strOut += "\n" + FormatSolutionText(second);
+        }
+    }
+    if (options.bQuiet)
+        return;
+    char szLine[160];
+    std::snprintf(szLine, sizeof szLine, ", %d x %d, %.2f ms, %llu search nodes\n", puzzle.GetHeight(),
+                  puzzle.GetWidth(), dMs, static_cast<unsigned long long>(result.nNodes));
+    report.strErr += strPath + ": " + strOutcome + szLine;
+}
+
 // The picture view lives in the drawing module and is destroyed there.
 struct ViewDeleter {
     const PictureModule* pModule;
@@ -108,14 +156,21 @@ FileReport SolveFile(const std::string& strPath, const CliOptions& options, cons
     const auto start = std::chrono::steady_clock::now();
     {
         CStopAfter watchdog(doc, options.dTimeout);
-        doc.OnSolve();
+        if (options.bComplete)
+            doc.SolveCompletely(options.nMaxSolutions);
+        else
+            doc.OnSolve();
     }
     const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-    report.nStatus = doc.GetSolveResult() == SOLVE_STOPPED ? kExitStopped : doc.GetSolveResult();
-    if (options.bGrid)
-        report.strOut += FormatSolutionText(*doc.GetPuzzle());
-    if (!options.bQuiet)
-        report.strErr += Summary(strPath, doc, elapsed.count());
+    if (options.bComplete) {
+        ReportComplete(strPath, doc, options, elapsed.count(), report);
+    } else {
+        report.nStatus = doc.GetSolveResult() == SOLVE_STOPPED ? kExitStopped : doc.GetSolveResult();
+        if (options.bGrid)
+            report.strOut += FormatSolutionText(*doc.GetPuzzle());
+        if (!options.bQuiet)
+            report.strErr += Summary(strPath, doc, elapsed.count());
+    }
 
     if (options.bSaveText)
         doc.OnFileSave();

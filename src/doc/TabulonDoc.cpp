@@ -132,6 +132,75 @@ void CTabulonDoc::FinishSolveTitle() {
              " ms - VO5");
 }
 
+void CTabulonDoc::SolveCompletely(uint64_t nMaxSolutions) {
+    UpdateAllViews(3);
+    m_dwLastTick = m_dwSolveStart = ReadTick();
+    m_bStopRequested.store(false);
+    m_completeResult = CCompleteSolver::Result();
+    m_nSolveResult = -1;
+    if (m_pPuzzle) {
+        m_nSolveResult = m_pPuzzle->RefuseUnsolvable() ? SOLVE_REFUSED : SOLVE_SOLVED;
+        if (m_nSolveResult != SOLVE_REFUSED) {
+            CCompleteSolver::Options options;
+            options.nMaxSolutions = nMaxSolutions;
+            options.pStop = &m_bStopRequested;
+            options.pfnProgress = CompleteProgress;
+            options.pProgressContext = this;
+            m_completeResult = CCompleteSolver(*m_pPuzzle).Solve(options);
+            m_pPuzzle->SetCells(m_completeResult.nSolutions ? m_completeResult.first : m_completeResult.known);
+        }
+    }
+    m_dwLastTick = ReadTick();
+    UpdateAllViews(2);
+    FinishCompleteTitle();
+}
+
+void CTabulonDoc::CompleteProgress(const std::vector<CellState>& cells, void* pContext) {
+    auto* pDoc = static_cast<CTabulonDoc*>(pContext);
+    if (!pDoc->IsUpdateDue(static_cast<uint32_t>(pDoc->m_nUpTime)))
+        return;
+    pDoc->m_pPuzzle->SetCells(cells);
+    pDoc->SetTitle(pDoc->m_strPath + " Solving completely. " + std::to_string(pDoc->ReadTick() - pDoc->m_dwSolveStart) +
+                   " ms - VO5");
+    pDoc->UpdateAllViews(2);
+    if (pDoc->m_ports.pWait)
+        pDoc->m_ports.pWait->AfterProgressUpdate();
+}
+
+void CTabulonDoc::FinishCompleteTitle() {
+    using Outcome = CCompleteSolver::Outcome;
+    std::string strWord;
+    if (!m_pPuzzle || m_nSolveResult == SOLVE_REFUSED) {
+        FinishSolveTitle(); // no puzzle, or refused: said as for Solve
+        return;
+    }
+    const CCompleteSolver::Result& result = m_completeResult;
+    switch (result.outcome) {
+    case Outcome::Solved:
+        strWord = "Solved";
+        m_strSolveStatus = "Solved completely.";
+        break;
+    case Outcome::Unique:
+        strWord = "Unique";
+        m_strSolveStatus = "Unique: the puzzle has exactly one solution.";
+        break;
+    case Outcome::Multiple:
+        strWord = "Multiple solutions";
+        m_strSolveStatus =
+            "Multiple solutions: " + std::to_string(result.nSolutions) + " found; the grid shows the first.";
+        break;
+    case Outcome::NoSolution:
+        strWord = "No solution";
+        m_strSolveStatus = "No solution: no grid reads all the clues.";
+        break;
+    case Outcome::Stopped:
+        strWord = "Stopped";
+        m_strSolveStatus = "Stopped: the cells known in every solution are shown.";
+        break;
+    }
+    SetTitle(m_strPath + " " + strWord + ". " + std::to_string(m_dwLastTick - m_dwSolveStart) + " ms - VO5");
+}
+
 bool CTabulonDoc::IsUpdateDue(uint32_t dwInterval) {
     const uint32_t dwElapsed = ReadTick() - m_dwLastTick; // modulo 2^32: a wrapped counter still works
     if (dwElapsed <= dwInterval)

@@ -3,6 +3,7 @@
 #include "doc/DocPorts.h"
 #include "io/AtomicFile.h"
 #include "model/PuzzleFile.h"
+#include "solver/CompleteSolver.h"
 
 #include <atomic>
 #include <cstdint>
@@ -40,6 +41,15 @@ class CTabulonDoc {
     // puzzle, and the reader's message is shown.
     bool OnOpenDocument(const std::string& strPath);
     void OnSolve();
+    // Solving beyond line logic: the first solution, or a proof that there
+    // is exactly one (OnCheckUniqueness), or up to nMaxSolutions solutions.
+    // The grid then holds the first solution found, or the cells known when
+    // the search ended without one.
+    void OnSolveCompletely() { SolveCompletely(1); }
+    void OnCheckUniqueness() { SolveCompletely(2); }
+    void SolveCompletely(uint64_t nMaxSolutions);
+    // The last complete solve's result (its outcome, solutions and counts).
+    const CCompleteSolver::Result& GetCompleteResult() const { return m_completeResult; }
     void OnFileSave();
     void OnSaveAsBmp();
     void OnSaveAllAsBmp();
@@ -87,6 +97,8 @@ class CTabulonDoc {
     void Notify(MessageKind kind, const std::string& strText, const std::string& strCaption) const;
     void ReportSave(const SaveResult& result, const std::string& strText, const std::string& strCaption) const;
     void FinishSolveTitle();
+    void FinishCompleteTitle();
+    static void CompleteProgress(const std::vector<CellState>& cells, void* pContext);
 
     uint32_t m_dwSolveStart = 0;
     uint32_t m_dwLastTick = 0;
@@ -102,6 +114,7 @@ class CTabulonDoc {
     std::string m_strSolveStatus;
     int m_nSolveResult = -1;
     std::atomic<bool> m_bStopRequested{false};
+    CCompleteSolver::Result m_completeResult;
     DocPorts m_ports;
     std::vector<IDocView*> m_views;
 };

@@ -14,7 +14,6 @@
 
 namespace {
 
-
 // Failure of one step of the reader; carries the message without the line.
 struct ReadFailure {
     std::string strMessage;

@@ -68,6 +68,11 @@ class CPuzzle {
     bool CheckClueTotals();
     int64_t GetTargetByRows() const { return m_nTargetByRows; }
     int64_t GetTargetByCols() const { return m_nTargetByCols; }
+    // The checks Solve makes before it starts: true when the puzzle must be
+    // refused (GetSolveNote says why).
+    bool RefuseUnsolvable();
+    // Replaces the whole grid (rows x columns cells, row by row).
+    void SetCells(const std::vector<CellState>& cells) { m_grid = cells; }
     // True when every cell is decided and every row and column reads its clues.
     bool SatisfiesAllClues() const;
 
@@ -143,7 +148,6 @@ class CPuzzle {
     bool SolveFast(ClueList& clues, int32_t nLength, bool& bContradiction);
     bool SolveByAgreement(ClueList& clues, int32_t nLength, int32_t nLineSum, bool& bNoFit);
     void WriteBack(LineRef line, bool bIsRow, int nIndex);
-    bool RefuseUnsolvable();
     bool RunsFitTheirLines();
     void NoteContradiction(bool bIsRow, int nIndex);
     bool RunPass(SolveCallback pfnProgress, void* pContext, bool& bAskAnother);

@@ -186,6 +186,20 @@ TEST_F(CliTest, LimitsRefuseWhatTheyDoNotAllow) {
         << run.strErr;
 }
 
+TEST_F(CliTest, CompleteSolvingProvesUniquenessOrShowsTwoSolutions) {
+    CliRun run = Run("--unique --grid " + Data("ambiguous-2x2.tb"));
+    EXPECT_EQ(run.nStatus, 6);
+    EXPECT_EQ(run.strOut, "X-\n-X\n\n-X\nX-\n");
+    EXPECT_NE(run.strErr.find("multiple (2 solutions found)"), std::string::npos) << run.strErr;
+    run = Run("--unique " + Data("example-3x4.tb"));
+    EXPECT_EQ(run.nStatus, 0);
+    EXPECT_NE(run.strErr.find(": unique, 3 x 4"), std::string::npos) << run.strErr;
+    run = Run("--complete " + Data("contradictory-2x2.tb"));
+    EXPECT_EQ(run.nStatus, 3);
+    run = Run("-q --max-solutions 5 " + Data("ambiguous-2x2.tb"));
+    EXPECT_EQ(run.nStatus, 6);
+}
+
 TEST_F(CliTest, AnUnwritableSolutionTextIsAnError) {
     const std::string strPath = m_dir.Write("cat.tb", ReadAll(Data("example-3x4.tb")));
     std::filesystem::create_directory(strPath + "r"); // a folder stands where the file would go

@@ -1,0 +1,117 @@
+#include "solver/CompleteSolver.h"
+#include "support/TestPuzzles.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+using Outcome = CCompleteSolver::Outcome;
+
+// Every grid of a small puzzle that reads all its clues, as rows of '-'/'X'.
+std::vector<std::vector<std::string>> AllSolutions(const CPuzzle& puzzle) {
+    const int nRows = puzzle.GetHeight(), nCols = puzzle.GetWidth();
+    std::vector<std::vector<std::string>> solutions;
+    for (uint32_t bits = 0; bits < (1u << (nRows * nCols)); ++bits) {
+        CPuzzle grid = puzzle;
+        for (int i = 0; i < nRows * nCols; ++i)
+            grid.SetCell(i / nCols, i % nCols, (bits >> i) & 1 ? CELL_FILLED : CELL_EMPTY);
+        if (grid.SatisfiesAllClues())
+            solutions.push_back(GridRows(grid));
+    }
+    return solutions;
+}
+
+std::vector<std::string> RowsOf(const CPuzzle& puzzle, const std::vector<CellState>& cells) {
+    CPuzzle grid = puzzle;
+    grid.SetCells(cells);
+    return GridRows(grid);
+}
+
+CCompleteSolver::Result SolveFor(const CPuzzle& puzzle, uint64_t nMaxSolutions) {
+    CCompleteSolver::Options options;
+    options.nMaxSolutions = nMaxSolutions;
+    return CCompleteSolver(puzzle).Solve(options);
+}
+
+// Random pictures (always solvable) and mismatched clues (mostly not), up to
+// 4 x 5: the solver's counts, outcomes and solutions against brute force.
+TEST(CompleteSolver, AgreesWithBruteForceOnSmallPuzzles) {
+    std::mt19937 random(99);
+    int nMultiple = 0, nNone = 0, nBeyondLineLogic = 0;
+    for (int nTrial = 0; nTrial < 600; ++nTrial) {
+        const int nRows = 1 + static_cast<int>(random() % 4);
+        const int nCols = 1 + static_cast<int>(random() % 5);
+        CPuzzle puzzle = nTrial % 2 ? PuzzleFromPicture(RandomPicture(random, nRows, nCols, 50))
+                                    : MismatchedClues(random, nRows, nCols);
+        if (puzzle.RefuseUnsolvable())
+            continue;
+        const auto solutions = AllSolutions(puzzle);
+        const CCompleteSolver::Result counted = SolveFor(puzzle, 1000);
+        SCOPED_TRACE("trial " + std::to_string(nTrial));
+        ASSERT_EQ(counted.nSolutions, solutions.size());
+        const CCompleteSolver::Result unique = SolveFor(puzzle, 2);
+        if (solutions.empty()) {
+            EXPECT_EQ(unique.outcome, Outcome::NoSolution);
+            ++nNone;
+        } else if (solutions.size() == 1) {
+            EXPECT_EQ(unique.outcome, Outcome::Unique);
+            EXPECT_EQ(RowsOf(puzzle, unique.first), solutions[0]);
+            CPuzzle lineLogic = puzzle;
+            lineLogic.SetTrace(nullptr, nullptr);
+            nBeyondLineLogic += lineLogic.Solve(nullptr, nullptr) != SOLVE_SOLVED;
+        } else {
+            EXPECT_EQ(unique.outcome, Outcome::Multiple);
+            EXPECT_NE(unique.first, unique.second);
+            for (const auto& cells : {unique.first, unique.second})
+                EXPECT_NE(std::find(solutions.begin(), solutions.end(), RowsOf(puzzle, cells)), solutions.end());
+            ++nMultiple;
+        }
+    }
+    EXPECT_GT(nMultiple, 20);
+    EXPECT_GT(nNone, 20);
+    EXPECT_GT(nBeyondLineLogic, 0) << "some unique puzzles need more than line logic";
+}
+
+TEST(CompleteSolver, ReportsTwoDifferentSolutionsOfAnAmbiguousPuzzle) {
+    const CPuzzle puzzle = PuzzleFromPicture({"X-", "-X"});
+    const CCompleteSolver::Result result = SolveFor(puzzle, 2);
+    EXPECT_EQ(result.outcome, Outcome::Multiple);
+    EXPECT_EQ(RowsOf(puzzle, result.first), (std::vector<std::string>{"X-", "-X"}));
+    EXPECT_EQ(RowsOf(puzzle, result.second), (std::vector<std::string>{"-X", "X-"}));
+    EXPECT_EQ(SolveFor(puzzle, 1).outcome, Outcome::Solved) << "one solution asked for, none proved unique";
+}
+
+TEST(CompleteSolver, StopsAtTheNodeLimitAndWhenAsked) {
+    // 8 x 8 with every row and column "1": 8! solutions, many nodes to count them.
+    std::vector<std::string> picture(8, std::string(8, '-'));
+    for (int i = 0; i < 8; ++i)
+        picture[static_cast<size_t>(i)][static_cast<size_t>(i)] = 'X';
+    const CPuzzle puzzle = PuzzleFromPicture(picture);
+    CCompleteSolver::Options options;
+    options.nMaxSolutions = 100000;
+    options.nMaxNodes = 50;
+    const CCompleteSolver::Result limited = CCompleteSolver(puzzle).Solve(options);
+    EXPECT_EQ(limited.outcome, Outcome::Stopped);
+    EXPECT_LE(limited.nNodes, 51u);
+
+    std::atomic<bool> stop{true};
+    options.nMaxNodes = 0;
+    options.pStop = &stop;
+    const CCompleteSolver::Result stopped = CCompleteSolver(puzzle).Solve(options);
+    EXPECT_EQ(stopped.outcome, Outcome::Stopped);
+    EXPECT_EQ(stopped.nSolutions, 0u);
+}
+
+TEST(CompleteSolver, IsDeterministic) {
+    std::mt19937 random(5);
+    const CPuzzle puzzle = PuzzleFromPicture(RandomPicture(random, 12, 12, 45));
+    const CCompleteSolver::Result first = SolveFor(puzzle, 2);
+    const CCompleteSolver::Result again = SolveFor(puzzle, 2);
+    EXPECT_EQ(first.first, again.first);
+    EXPECT_EQ(first.second, again.second);
+    EXPECT_EQ(first.nNodes, again.nNodes);
+}
+
+} // namespace
