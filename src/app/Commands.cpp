@@ -4,7 +4,7 @@
 
 namespace {
 
-const std::array<CommandText, 15> kCommands = {{
+const std::array<CommandText, 17> kCommands = {{
     {Command::New, "&New", QKeySequence(Qt::CTRL | Qt::Key_N), "Create a new document", "New"},
     {Command::Open, "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), "Open an existing TB document", "Open"},
     {Command::Save, "&Save", QKeySequence(Qt::CTRL | Qt::Key_S), "Save the active TB document", "Save"},
@@ -22,6 +22,10 @@ const std::array<CommandText, 15> kCommands = {{
     {Command::NextPane, "Next Pane", QKeySequence(Qt::Key_F6), "Switch to the next window pane", "Next Pane"},
     {Command::PreviousPane, "Previous Pane", QKeySequence(Qt::SHIFT | Qt::Key_F6),
      "Switch back to the previous window pane", "Previous Pane"},
+    {Command::SolveCompletely, "Solve Completely", QKeySequence(),
+     "Solve the puzzle beyond line logic, by probing and search", "Solve Completely"},
+    {Command::CheckUniqueness, "Check Uniqueness", QKeySequence(), "Find whether the puzzle has exactly one solution",
+     "Check Uniqueness"},
 }};
 
 } // namespace

@@ -22,6 +22,8 @@ enum class Command {
     About,
     NextPane,
     PreviousPane,
+    SolveCompletely,
+    CheckUniqueness,
 };
 
 struct CommandText {

@@ -128,6 +128,14 @@ void CMainFrame::BuildMenus() {
     connect(ActionFor(Command::ToggleStatusBar), &QAction::toggled, this,
             [this](bool bShown) { statusBar()->setVisible(bShown); });
 
+    // Solving beyond line logic: a menu of its own, after the menus Tabulon
+    // always had.
+    QMenu* pToolsMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
+    connect(MakeAction(Command::SolveCompletely), &QAction::triggered, this, &CMainFrame::OnSolveCompletely);
+    connect(MakeAction(Command::CheckUniqueness), &QAction::triggered, this, &CMainFrame::OnCheckUniqueness);
+    pToolsMenu->addAction(ActionFor(Command::SolveCompletely));
+    pToolsMenu->addAction(ActionFor(Command::CheckUniqueness));
+
     menuBar()->addMenu(QStringLiteral("&Help"))->addAction(ActionFor(Command::About));
 }
 
@@ -242,12 +250,22 @@ void CMainFrame::OnFileOpen() {
 // repaint after each progress update. Requests to open or close that come
 // meanwhile are carried out when it ends.
 void CMainFrame::OnSolve() {
+    RunSolve(&CTabulonDoc::OnSolve);
+}
+void CMainFrame::OnSolveCompletely() {
+    RunSolve(&CTabulonDoc::OnSolveCompletely);
+}
+void CMainFrame::OnCheckUniqueness() {
+    RunSolve(&CTabulonDoc::OnCheckUniqueness);
+}
+
+void CMainFrame::RunSolve(void (CTabulonDoc::*pfnSolve)()) {
     if (m_bSolving)
         return;
     m_bSolving = true;
     {
         CSolveInputGuard guard(m_doc);
-        m_doc.OnSolve();
+        (m_doc.*pfnSolve)();
     }
     m_bSolving = false;
     m_pStatusPane->setText(QString::fromStdString(m_doc.GetSolveStatus()));

@@ -57,6 +57,8 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
   public slots:
     void OnFileOpen();
     void OnSolve();
+    void OnSolveCompletely();
+    void OnCheckUniqueness();
     void OnFilePrint();
     void OnFilePrintPreview();
     void OnFilePrintSetup();
@@ -76,6 +78,7 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     void InitialUpdate();
     void SwitchPane();
     void RunDocumentCommand(void (CTabulonDoc::*pfnCommand)());
+    void RunSolve(void (CTabulonDoc::*pfnSolve)());
 
     CTabulonDoc& m_doc;
     CRecentFileList& m_recentFiles;

@@ -102,7 +102,7 @@ TEST_F(MainFrameTest, MenusHoldExactlyTheItemsAndShortcuts) {
     QStringList titles;
     for (QAction* pAction : m_frame.menuBar()->actions())
         titles.append(pAction->text());
-    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Help"}));
+    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Tools", "&Help"}));
     EXPECT_EQ(
         MenuTexts(m_frame.FileMenu()),
         (QStringList{"&Open...\tCtrl+O", "&Save\tCtrl+S", "Save as BMP", "Save ALL as BMP", "Solve", "-",
@@ -110,7 +110,8 @@ TEST_F(MainFrameTest, MenusHoldExactlyTheItemsAndShortcuts) {
     const QList<QAction*> menus = m_frame.menuBar()->actions();
     EXPECT_EQ(MenuTexts(menus[1]->menu()), (QStringList{"&Toolbar", "&Status Bar"}));
     EXPECT_TRUE(menus[1]->menu()->actions()[0]->isChecked());
-    EXPECT_EQ(MenuTexts(menus[2]->menu()), (QStringList{"&About Tabulon..."}));
+    EXPECT_EQ(MenuTexts(menus[2]->menu()), (QStringList{"Solve Completely", "Check Uniqueness"}));
+    EXPECT_EQ(MenuTexts(menus[3]->menu()), (QStringList{"&About Tabulon..."}));
     EXPECT_FALSE(m_frame.FileMenu()->actions()[10]->isEnabled()) << "the Recent File placeholder is greyed";
     EXPECT_EQ(m_frame.ActionFor(Command::New)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
 }
@@ -193,6 +194,17 @@ TEST_F(MainFrameTest, OpenSolveAndSaveThroughTheWindow) {
     EXPECT_GT(ReadAll(strPath + "_all.bmp").size(), 54u);
     EXPECT_EQ(closer.texts, (QStringList{QString::fromStdString("File saved as " + strPath + "r"),
                                          QString::fromStdString(strPath + "_all.bmp")}));
+}
+
+TEST_F(MainFrameTest, TheToolsMenuSolvesBeyondLineLogicAndChecksUniqueness) {
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(m_dir.Write("two.tb", "2 2\n1\n1\n\n1\n1\n"))));
+    m_frame.ActionFor(Command::CheckUniqueness)->trigger();
+    EXPECT_TRUE(m_frame.windowTitle().contains(" Multiple solutions. ")) << m_frame.windowTitle().toStdString();
+    EXPECT_EQ(m_frame.StatusPane()->text(), "Multiple solutions: 2 found; the grid shows the first.");
+    EXPECT_EQ(m_doc.GetPuzzle()->GetCell(0, 0), CELL_FILLED) << "the first solution is shown";
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(Example())));
+    m_frame.ActionFor(Command::SolveCompletely)->trigger();
+    EXPECT_TRUE(m_frame.windowTitle().contains(" Solved. ")) << m_frame.windowTitle().toStdString();
 }
 
 TEST_F(MainFrameTest, AnIncompleteSolveSaysWhyInTheStatusBar) {
