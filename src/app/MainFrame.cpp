@@ -240,8 +240,9 @@ void CMainFrame::RequestOpen(const QString& strPath) {
 void CMainFrame::OnFileOpen() {
     if (m_bSolving)
         return;
-    const QString strPath = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), QString(),
-                                                         QStringLiteral("Tabulon Files (*.tb);;All Files (*)"));
+    const QString strPath = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Open"), QString(),
+        QStringLiteral("Tabulon Files (*.tb);;All puzzle files (*.tb *.non *.txt);;All Files (*)"));
     if (!strPath.isEmpty())
         OpenFile(strPath);
 }

@@ -12,8 +12,9 @@ constexpr const char* kDescription =
     "Solves nonogram clue files (.tb) with line logic.\n"
     "Exit status: 0 every file solved; otherwise the largest of 1 refused, 2 incomplete,\n"
     "3 no solution, 4 a file could not be read, was refused by the reader, or could not\n"
-    "be written, 5 stopped by --timeout, 6 more than one solution (--unique, --max-solutions);\n"
-    "64 bad usage.";
+    "be written, 5 stopped by --timeout, 6 more than one solution (--unique, --max-solutions),\n"
+    "7 the solution differs from the file's goal (--check-goal); 64 bad usage.\n"
+    "Formats: .tb, .non (black and white), and the plain layout with a \"#\" line.";
 
 } // namespace
 
@@ -47,6 +48,10 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
     app.add_option("-j,--jobs", options.nJobs, "solve N files at once (default: the number of cores)")
         ->check(CLI::Range(1u, 1024u))
         ->type_name("N");
+    app.add_flag("--convert-to-tb", options.bConvertToTb,
+                 "write the clues as a .tb clue file next to the puzzle file (its path with \".tb\" appended)");
+    app.add_flag("--check-goal", options.bCheckGoal,
+                 "compare the solved grid with the goal picture the file carries (.non \"goal\")");
     app.add_flag("--complete", options.bComplete,
                  "solve beyond line logic: probing and search find a solution or prove there is none");
     bool bUnique = false;

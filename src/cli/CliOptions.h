@@ -17,6 +17,8 @@ struct CliOptions {
     unsigned nJobs = 0;                   // files solved at once; 0 = one per core
     double dTimeout = 0;                  // seconds per file before the solve is stopped; 0 = none
     bool bComplete = false;               // solve beyond line logic
+    bool bConvertToTb = false;            // write the clues as a .tb clue file
+    bool bCheckGoal = false;              // compare the solved grid with the file's goal picture
     unsigned long long nMaxSolutions = 1; // solutions to look for when solving completely
     long long nMaxCells = 1LL << 24;      // the largest grid read
     long long nMaxPictureMiB = 1024;      // the largest whole picture drawn
@@ -26,6 +28,8 @@ struct CliOptions {
 inline constexpr int kExitStopped = 5;
 // Exit status of a puzzle with more than one solution (--unique, --max-solutions).
 inline constexpr int kExitMultiple = 6;
+// Exit status of a solved grid that differs from the file's goal (--check-goal).
+inline constexpr int kExitGoalDiffers = 7;
 
 // Exit status of bad usage (as sysexits' EX_USAGE).
 inline constexpr int kExitUsage = 64;

@@ -4,7 +4,9 @@
 #include "cli/PictureModule.h"
 #include "doc/TabulonDoc.h"
 #include "io/SolutionText.h"
+#include "model/PuzzleFormats.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -126,6 +128,30 @@ void ReportComplete(const std::string& strPath, const CTabulonDoc& doc, const Cl
     report.strErr += strPath + ": " + strOutcome + szLine;
 }
 
+// Compares the grid with the goal picture of the file, when it has one.
+void CheckGoal(const std::string& strPath, const CPuzzleFile& puzzle, const CliOptions& options, FileReport& report) {
+    const std::string& strGoal = puzzle.GetExtras().strGoal;
+    if (strGoal.empty()) {
+        if (!options.bQuiet)
+            report.strErr += strPath + ": the file carries no goal to check against\n";
+        return;
+    }
+    for (int r = 0; r < puzzle.GetHeight(); ++r) {
+        for (int c = 0; c < puzzle.GetWidth(); ++c) {
+            const char goal =
+                strGoal[static_cast<size_t>(r) * static_cast<size_t>(puzzle.GetWidth()) + static_cast<size_t>(c)];
+            if ((puzzle.GetCell(r, c) == CELL_FILLED) != (goal == '1')) {
+                report.strErr += strPath + ": the grid differs from the goal at row " + std::to_string(r + 1) +
+                                 ", column " + std::to_string(c + 1) + "\n";
+                report.nStatus = std::max(report.nStatus, kExitGoalDiffers);
+                return;
+            }
+        }
+    }
+    if (!options.bQuiet)
+        report.strErr += strPath + ": the grid matches the goal\n";
+}
+
 // The picture view lives in the drawing module and is destroyed there.
 struct ViewDeleter {
     const PictureModule* pModule;
@@ -172,6 +198,17 @@ FileReport SolveFile(const std::string& strPath, const CliOptions& options, cons
             report.strErr += Summary(strPath, doc, elapsed.count());
     }
 
+    if (options.bCheckGoal)
+        CheckGoal(strPath, *doc.GetPuzzle(), options, report);
+    if (options.bConvertToTb) {
+        const SaveResult saved = WriteFileAtomically(strPath + ".tb", FormatClueFile(*doc.GetPuzzle()));
+        if (!saved.bOk)
+            report.strErr += "error: " + saved.strError + "\n";
+        else if (!options.bQuiet)
+            report.strErr += "Converted to " + strPath + ".tb\n";
+        if (!saved.bOk)
+            report.nStatus = kExitFileError;
+    }
     if (options.bSaveText)
         doc.OnFileSave();
     if (options.bSaveBmp)

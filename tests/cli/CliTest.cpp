@@ -200,6 +200,20 @@ TEST_F(CliTest, CompleteSolvingProvesUniquenessOrShowsTwoSolutions) {
     EXPECT_EQ(run.nStatus, 6);
 }
 
+TEST_F(CliTest, ConvertsOtherFormatsAndChecksTheGoal) {
+    const std::string strNon = m_dir.Write("cat.non", "width 4\nheight 3\nrows\n2,1\n3\n1\ncolumns\n1,1\n2\n1\n2\n"
+                                                      "goal 110101111000\n");
+    CliRun run = Run("--convert-to-tb --check-goal " + strNon);
+    EXPECT_EQ(run.nStatus, 0) << run.strErr;
+    EXPECT_EQ(ReadAll(strNon + ".tb"), ReadAll(Data("example-3x4.tb")));
+    EXPECT_NE(run.strErr.find("the grid matches the goal"), std::string::npos) << run.strErr;
+    const std::string strWrong = m_dir.Write("wrong.non", "width 4\nheight 3\nrows\n2,1\n3\n1\ncolumns\n1,1\n2\n1\n2\n"
+                                                          "goal 110101111001\n");
+    run = Run("--check-goal " + strWrong);
+    EXPECT_EQ(run.nStatus, 7);
+    EXPECT_NE(run.strErr.find("differs from the goal at row 3, column 4"), std::string::npos) << run.strErr;
+}
+
 TEST_F(CliTest, AnUnwritableSolutionTextIsAnError) {
     const std::string strPath = m_dir.Write("cat.tb", ReadAll(Data("example-3x4.tb")));
     std::filesystem::create_directory(strPath + "r"); // a folder stands where the file would go

@@ -1,9 +1,11 @@
-// libFuzzer target for the clue file reader. Bytes the reader accepts are
-// solved with a bounded effort; small puzzles are solved both by the fast
-// path and by the step-by-step search, and the two must agree.
+// libFuzzer target for the puzzle readers (".tb", ".non", plain). Bytes the
+// ".tb" reader accepts are solved with a bounded effort; small puzzles are
+// solved both by the fast path and by the step-by-step search, and the two
+// must agree. Every reader must leave a refused puzzle empty.
 
 #include "model/ClueFile.h"
 #include "model/Puzzle.h"
+#include "model/PuzzleFormats.h"
 
 #include <atomic>
 #include <cstdint>
@@ -44,9 +46,21 @@ bool SameGrid(const CPuzzle& a, const CPuzzle& b) {
     return true;
 }
 
+// The readers of the other formats on the same bytes.
+void ReadOtherFormats(const uint8_t* pData, size_t nSize) {
+    const std::string_view text(reinterpret_cast<const char*>(pData), nSize);
+    CPuzzle non, plain;
+    PuzzleExtras extras;
+    if (!ReadNonText(text, non, extras, kMaxCells).empty() && (non.GetHeight() || non.GetWidth()))
+        std::abort();
+    if (!ReadPlainText(text, plain, kMaxCells).empty() && (plain.GetHeight() || plain.GetWidth()))
+        std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
+    ReadOtherFormats(pData, nSize);
     if (nSize == 0)
         return 0; // fmemopen refuses an empty buffer; the empty file has its own test
     std::FILE* pFile = fmemopen(const_cast<uint8_t*>(pData), nSize, "r");

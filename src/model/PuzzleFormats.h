@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class CPuzzle;
+
+// The puzzle formats Tabulon opens besides its own ".tb" clue file.
+enum class PuzzleFormat {
+    Tabulon, // ".tb": header, row lines, a separator, column lines
+    Non,     // ".non": keys width, height, rows, columns (comma-separated clues), title, by, goal ...
+    Plain,   // rows then columns with a "#" line between them, header "height width"
+};
+
+// What a puzzle file may carry besides its clues.
+struct PuzzleExtras {
+    std::string strTitle;
+    std::string strAuthor;
+    // The intended picture, row by row, one character per cell: '1' filled,
+    // '0' empty; empty when the file has none.
+    std::string strGoal;
+};
+
+// The format of a file: from its extension (".non", ".txt"/".cwd"/".plain"
+// are the plain layout), else from its first bytes.
+PuzzleFormat DetectFormat(const std::string& strPath, std::string_view head);
+
+// Readers of the other formats. Each fills `puzzle` and returns an empty
+// string, or leaves it empty (0 x 0) and returns "line N: what is wrong".
+std::string ReadNonText(std::string_view text, CPuzzle& puzzle, PuzzleExtras& extras, int64_t nMaxCells);
+std::string ReadPlainText(std::string_view text, CPuzzle& puzzle, int64_t nMaxCells);
+
+// The puzzle's clues as a ".tb" clue file.
+std::string FormatClueFile(const CPuzzle& puzzle);

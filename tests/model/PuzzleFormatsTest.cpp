@@ -1,0 +1,123 @@
+#include "model/PuzzleFormats.h"
+#include "model/PuzzleFile.h"
+#include "support/TestPuzzles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The clues of a puzzle as one line per row and column, for comparisons.
+std::string Clues(const CPuzzle& puzzle) {
+    std::string text;
+    for (int r = 0; r < puzzle.GetHeight(); ++r) {
+        for (int k = 0; k < puzzle.GetRowClueCount(r); ++k)
+            text += std::to_string(puzzle.GetRowClue(r, k)) + " ";
+        text += "|";
+    }
+    text += "/";
+    for (int c = 0; c < puzzle.GetWidth(); ++c) {
+        for (int k = 0; k < puzzle.GetColumnClueCount(c); ++k)
+            text += std::to_string(puzzle.GetColumnClue(c, k)) + " ";
+        text += "|";
+    }
+    return text;
+}
+
+// The example picture XX-X / -XXX / X--- in each format.
+const char kExampleClues[] = "2 1 |3 |1 |/1 1 |2 |1 |2 |";
+
+const char kNonExample[] = "catalogue \"x\"\n"
+                           "title \"Example\"\n"
+                           "by \"The Tabulon developers\"\n"
+                           "width 4\n"
+                           "height 3\n"
+                           "\n"
+                           "rows\n2,1\n3\n1\n"
+                           "\n"
+                           "columns\n1,1\n2\n1\n2\n"
+                           "goal \"110101111000\"\n";
+
+struct FormatCase {
+    const char* name;
+    const char* fileName;
+    std::string content;
+    const char* expected; // clues, or the message after "<path>: "
+};
+
+class PuzzleFormatTest : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(PuzzleFormatTest, ReadsValidFilesAndRefusesMalformedOnesWithALineNumber) {
+    TempDir dir;
+    const std::string strPath = dir.Write(GetParam().fileName, GetParam().content);
+    CPuzzleFile puzzle;
+    puzzle.Load(strPath.c_str());
+    if (puzzle.GetLoadError().empty()) {
+        EXPECT_EQ(Clues(puzzle), GetParam().expected);
+    } else {
+        EXPECT_EQ(puzzle.GetLoadError(), strPath + ": " + GetParam().expected);
+        EXPECT_EQ(puzzle.GetHeight(), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PuzzleFormatTest,
+    ::testing::Values(
+        FormatCase{"NonExample", "a.non", kNonExample, kExampleClues},
+        FormatCase{"NonByContent", "a.puzzle", kNonExample, kExampleClues},
+        FormatCase{"NonCrLfAndEmptyLine", "b.non", "width 2\r\nheight 2\r\nrows\r\n1\r\n\r\ncolumns\r\n1\r\n0\r\n",
+                   "1 |0 |/1 |0 |"},
+        FormatCase{"NonColour", "c.non", "width 2\nheight 1\ncolor red\n",
+                   "line 3: colour puzzles are not supported: "
+                   "Tabulon solves black-and-white puzzles"},
+        FormatCase{"NonRowsBeforeHeight", "d.non", "width 2\nrows\n1\n", "line 2: rows come before the height"},
+        FormatCase{"NonBadWidth", "e.non", "width x\n", "line 1: width must be a number in 1..32767, found 'x'"},
+        FormatCase{"NonBadClue", "f.non", "width 2\nheight 1\nrows\n1;1\n",
+                   "line 4: expected run lengths, found '1;1'"},
+        FormatCase{"NonEndsEarly", "g.non", "width 2\nheight 2\nrows\n1\n", "line 5: the file ends before row 2"},
+        FormatCase{"NonNoColumns", "h.non", "width 1\nheight 1\nrows\n1\n", "line 4: the file has no columns"},
+        FormatCase{"NonBadGoal", "i.non", "width 1\nheight 1\nrows\n1\ncolumns\n1\ngoal \"2\"\n",
+                   "line 7: a goal holds only 0 and 1"},
+        FormatCase{"PlainExample", "a.txt", "3 4\n2 1\n3\n1\n#\n1,1\n2\n1\n2\n", kExampleClues},
+        FormatCase{"PlainByContent", "a.puzzle", "3 4\n2 1\n3\n1\n#\n1 1\n2\n1\n2\n", kExampleClues},
+        FormatCase{"PlainEmptyLineIsZero", "b.txt", "1 2\n1\n#\n1\n\n", "1 |/1 |0 |"},
+        FormatCase{"PlainNoHash", "c.txt", "1 1\n1\n1\n",
+                   "line 3: expected the \"#\" line between the row and the column clues"},
+        FormatCase{"PlainBadHeader", "d.txt", "one two\n", "line 1: expected \"height width\", found 'one two'"},
+        FormatCase{"PlainBadClue", "e.txt", "1 1\nx\n#\n1\n", "line 2: expected run lengths, found 'x'"}),
+    [](const ::testing::TestParamInfo<FormatCase>& info) { return info.param.name; });
+
+TEST(PuzzleFormats, NonFilesCarryTitleAuthorAndGoal) {
+    TempDir dir;
+    CPuzzleFile puzzle;
+    puzzle.Load(dir.Write("a.non", kNonExample).c_str());
+    EXPECT_EQ(puzzle.GetExtras().strTitle, "Example");
+    EXPECT_EQ(puzzle.GetExtras().strAuthor, "The Tabulon developers");
+    EXPECT_EQ(puzzle.GetExtras().strGoal, "110101111000");
+}
+
+// Every format written as ".tb" and read back gives the same clues.
+TEST(PuzzleFormats, RoundTripThroughTheClueFile) {
+    TempDir dir;
+    for (const auto& [name, content] : {std::pair<const char*, std::string>{"a.non", kNonExample},
+                                        {"b.txt", "3 4\n2 1\n3\n1\n#\n1,1\n2\n1\n2\n"},
+                                        {"c.txt", "2 3\n\n3\n#\n1\n1\n1\n"}}) {
+        CPuzzleFile original;
+        original.Load(dir.Write(name, content).c_str());
+        ASSERT_EQ(original.GetLoadError(), "") << name;
+        CPuzzleFile again;
+        again.Load(dir.Write(std::string(name) + ".tb", FormatClueFile(original)).c_str());
+        ASSERT_EQ(again.GetLoadError(), "") << name;
+        EXPECT_EQ(Clues(again), Clues(original)) << name;
+    }
+}
+
+TEST(PuzzleFormats, DetectsTheFormatFromTheExtensionThenTheContent) {
+    EXPECT_EQ(DetectFormat("a.TB", "width 3"), PuzzleFormat::Tabulon);
+    EXPECT_EQ(DetectFormat("a.non", "3 4"), PuzzleFormat::Non);
+    EXPECT_EQ(DetectFormat("a.txt", "3 4"), PuzzleFormat::Plain);
+    EXPECT_EQ(DetectFormat("dir.d/a", "height 3\n"), PuzzleFormat::Non);
+    EXPECT_EQ(DetectFormat("a", "1 1\n1\n#\n1\n"), PuzzleFormat::Plain);
+    EXPECT_EQ(DetectFormat("a", "1 1\n1\n\n1\n"), PuzzleFormat::Tabulon);
+}
+
+} // namespace
