@@ -6,6 +6,10 @@ namespace {
 
 // Search nodes between two progress reports.
 constexpr uint64_t kProgressEvery = 256;
+// Line results kept before the cache starts again.
+constexpr size_t kMaxCachedLines = 1 << 18;
+// A cached result for a line on which no placement fits.
+constexpr char kNoFit = 'x';
 
 } // namespace
 
@@ -65,11 +69,30 @@ bool CCompleteSolver::SettleLine(int nLine) {
     const int32_t nLength = LineLength(nLine);
     m_line.resize(static_cast<size_t>(nLength));
     m_agreed.resize(static_cast<size_t>(nLength));
-    for (int32_t i = 0; i < nLength; ++i)
+    m_key.assign(reinterpret_cast<const char*>(&nLine), sizeof nLine);
+    for (int32_t i = 0; i < nLength; ++i) {
         m_line[static_cast<size_t>(i)] = m_cells[CellOf(nLine, i)];
-    if (!m_agreement.Settle(m_lines[static_cast<size_t>(nLine)], m_line.data(), nLength, m_agreed.data(), m_left,
-                            m_right))
-        return false;
+        m_key += static_cast<char>('0' + m_line[static_cast<size_t>(i)]);
+    }
+    auto cached = m_cache.find(m_key);
+    if (cached != m_cache.end()) {
+        if (cached->second[0] == kNoFit)
+            return false;
+        for (int32_t i = 0; i < nLength; ++i)
+            m_agreed[static_cast<size_t>(i)] = cached->second[static_cast<size_t>(i)] - '0';
+    } else {
+        const bool bFits = m_agreement.Settle(m_lines[static_cast<size_t>(nLine)], m_line.data(), nLength,
+                                              m_agreed.data(), m_left, m_right);
+        if (m_cache.size() >= kMaxCachedLines)
+            m_cache.clear();
+        std::string& result = m_cache[m_key];
+        if (!bFits) {
+            result.assign(1, kNoFit);
+            return false;
+        }
+        for (CellState state : m_agreed)
+            result += static_cast<char>('0' + state);
+    }
     for (int32_t i = 0; i < nLength; ++i)
         if (m_line[static_cast<size_t>(i)] == CELL_UNKNOWN && m_agreed[static_cast<size_t>(i)] != CELL_UNKNOWN)
             Assign(CellOf(nLine, i), m_agreed[static_cast<size_t>(i)]);

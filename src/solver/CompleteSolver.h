@@ -5,6 +5,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 // Solves a puzzle completely, beyond line logic: exact line solving of the
@@ -80,6 +82,10 @@ class CCompleteSolver {
     std::vector<uint32_t> m_stamp; // probing: which probe last forced a cell
     std::vector<CellState> m_forced;
     uint32_t m_nProbe = 0;
+    // Line results by line and cells: probing and search meet the same lines
+    // again and again. Bounded; emptied when full.
+    std::unordered_map<std::string, std::string> m_cache;
+    std::string m_key;
     Options m_options;
     Result m_result;
 };
