@@ -13,7 +13,8 @@ constexpr char kNoFit = 'x';
 
 } // namespace
 
-CCompleteSolver::CCompleteSolver(const CPuzzle& puzzle) : m_nRows(puzzle.GetHeight()), m_nCols(puzzle.GetWidth()) {
+CCompleteSolver::CCompleteSolver(const CPuzzle& puzzle)
+    : m_puzzle(puzzle), m_nRows(puzzle.GetHeight()), m_nCols(puzzle.GetWidth()) {
     // Fresh ranges: every placement of a line lies within them, so the exact
     // line solver considers them all.
     for (int r = 0; r < m_nRows; ++r) {
@@ -216,10 +217,34 @@ bool CCompleteSolver::Search(int nDepth) {
     return false;
 }
 
+// Line logic first, as Solve does it: on the many puzzles it finishes, that
+// is the whole answer (every cell forced, so the solution is unique), and
+// elsewhere its cells are where probing and search start.
+bool CCompleteSolver::StartFromLineLogic() {
+    m_puzzle.SetTrace(nullptr, nullptr);
+    m_puzzle.SetStopFlag(m_options.pStop);
+    const int nLineLogic = m_puzzle.Solve(nullptr, nullptr);
+    if (nLineLogic == SOLVE_NO_SOLUTION || nLineLogic == SOLVE_STOPPED) {
+        m_result.outcome = nLineLogic == SOLVE_STOPPED ? Outcome::Stopped : Outcome::NoSolution;
+        return false;
+    }
+    for (int r = 0; r < m_nRows; ++r)
+        for (int c = 0; c < m_nCols; ++c)
+            if (m_puzzle.GetCell(r, c) != CELL_UNKNOWN)
+                Assign(static_cast<size_t>(r) * static_cast<size_t>(m_nCols) + static_cast<size_t>(c),
+                       m_puzzle.GetCell(r, c));
+    m_trail.clear(); // the start is never undone
+    return true;
+}
+
 CCompleteSolver::Result CCompleteSolver::Solve(const Options& options) {
     m_options = options;
     m_options.nMaxSolutions = std::max<uint64_t>(m_options.nMaxSolutions, 1);
     m_result = Result();
+    if (!StartFromLineLogic()) {
+        m_result.known = m_cells;
+        return m_result;
+    }
     for (int nLine = 0; nLine < static_cast<int>(m_lines.size()); ++nLine) {
         m_queued[static_cast<size_t>(nLine)] = 1;
         m_queue.push_back(nLine);

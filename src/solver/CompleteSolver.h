@@ -66,6 +66,9 @@ class CCompleteSolver {
     bool Search(int nDepth);
     bool ShouldStop() const;
 
+    bool StartFromLineLogic();
+
+    CPuzzle m_puzzle; // a copy the line-logic start solves
     int m_nRows;
     int m_nCols;
     std::vector<ClueList> m_lines; // rows first, then columns
