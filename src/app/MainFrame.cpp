@@ -226,6 +226,9 @@ bool CMainFrame::OpenFile(const QString& strPath) {
         return false;
     }
     InitialUpdate();
+    if (const int nPuzzles = m_doc.GetPuzzle()->GetExtras().nPuzzlesInFile; nPuzzles > 1)
+        m_pStatusPane->setText(
+            QStringLiteral("%1 holds %2 puzzles; opened the first.").arg(QFileInfo(strFull).fileName()).arg(nPuzzles));
     m_recentFiles.Add(strFull);
     RebuildRecentFiles();
     return true;
@@ -242,7 +245,7 @@ void CMainFrame::OnFileOpen() {
         return;
     const QString strPath = QFileDialog::getOpenFileName(
         this, QStringLiteral("Open"), QString(),
-        QStringLiteral("Tabulon Files (*.tb);;All puzzle files (*.tb *.non *.txt);;All Files (*)"));
+        QStringLiteral("Tabulon Files (*.tb);;All puzzle files (*.tb *.non *.txt *.xml);;All Files (*)"));
     if (!strPath.isEmpty())
         OpenFile(strPath);
 }

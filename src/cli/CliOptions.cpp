@@ -14,7 +14,8 @@ constexpr const char* kDescription =
     "3 no solution, 4 a file could not be read, was refused by the reader, or could not\n"
     "be written, 5 stopped by --timeout, 6 more than one solution (--unique, --max-solutions),\n"
     "7 the solution differs from the file's goal (--check-goal); 64 bad usage.\n"
-    "Formats: .tb, .non (black and white), and the plain layout with a \"#\" line.";
+    "Formats: .tb, .non and webpbn XML (.xml, .pbn; black and white, the first puzzle of a\n"
+    "set), and the plain layout with a \"#\" line.";
 
 } // namespace
 
@@ -51,7 +52,7 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
     app.add_flag("--convert-to-tb", options.bConvertToTb,
                  "write the clues as a .tb clue file next to the puzzle file (its path with \".tb\" appended)");
     app.add_flag("--check-goal", options.bCheckGoal,
-                 "compare the solved grid with the goal picture the file carries (.non \"goal\")");
+                 "compare the solved grid with the goal picture the file carries (.non \"goal\", XML <solution>)");
     app.add_flag("--complete", options.bComplete,
                  "solve beyond line logic: probing and search find a solution or prove there is none");
     bool bUnique = false;

@@ -178,6 +178,9 @@ FileReport SolveFile(const std::string& strPath, const CliOptions& options, cons
         report.nStatus = kExitFileError; // the message is in the report already
         return report;
     }
+    const int nPuzzles = doc.GetPuzzle()->GetExtras().nPuzzlesInFile;
+    if (nPuzzles > 1 && !options.bQuiet)
+        report.strErr += strPath + " holds " + std::to_string(nPuzzles) + " puzzles; opened the first\n";
     doc.GetPuzzle()->SetTrace(options.bTrace ? AppendTraceLine : nullptr, &report.strOut);
     const auto start = std::chrono::steady_clock::now();
     {

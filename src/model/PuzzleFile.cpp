@@ -42,6 +42,8 @@ int CPuzzleFile::Load(const char* pszPath) {
             SetSize(0, 0);
         } else if (format == PuzzleFormat::Non) {
             strFault = ReadNonText(text, *this, m_extras, m_nMaxCells);
+        } else if (format == PuzzleFormat::Xml) {
+            strFault = ReadXmlText(text, *this, m_extras, m_nMaxCells);
         } else {
             strFault = ReadPlainText(text, *this, m_nMaxCells);
         }

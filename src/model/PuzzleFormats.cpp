@@ -33,7 +33,16 @@ PuzzleFormat DetectFormat(const std::string& strPath, std::string_view head) {
         return PuzzleFormat::Non;
     if (strExtension == ".txt" || strExtension == ".plain" || strExtension == ".cwd")
         return PuzzleFormat::Plain;
-    // By content: ".non" keys, or a "#" line between the clue blocks.
+    if (strExtension == ".xml" || strExtension == ".pbn")
+        return PuzzleFormat::Xml;
+    // By content: XML begins with its declaration or its top element.
+    std::string_view start = head;
+    if (start.starts_with("\xEF\xBB\xBF"))
+        start.remove_prefix(3);
+    start.remove_prefix(std::min(start.size(), start.find_first_not_of(" \t\r\n")));
+    if (start.starts_with("<?xml") || start.starts_with("<puzzleset") || start.starts_with("<puzzle"))
+        return PuzzleFormat::Xml;
+    // Else ".non" keys, or a "#" line between the clue blocks.
     size_t nFrom = 0;
     bool bHashLine = false;
     while (nFrom < head.size()) {

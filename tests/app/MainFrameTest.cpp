@@ -214,6 +214,17 @@ TEST_F(MainFrameTest, AnIncompleteSolveSaysWhyInTheStatusBar) {
     EXPECT_EQ(m_frame.StatusPane()->text(), "Incomplete: line logic decided 0 of 4 cells.");
 }
 
+TEST_F(MainFrameTest, OpeningAPuzzleSetSaysHowManyItHolds) {
+    const std::string strOne = "<puzzle><clues type='rows'><line><count>1</count></line></clues>"
+                               "<clues type='columns'><line><count>1</count></line></clues></puzzle>";
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(m_dir.Write("one.xml", strOne))));
+    EXPECT_EQ(m_frame.StatusPane()->text(), "Ready");
+    ASSERT_TRUE(m_frame.OpenFile(
+        QString::fromStdString(m_dir.Write("set.xml", "<puzzleset>" + strOne + strOne + strOne + "</puzzleset>"))));
+    EXPECT_EQ(m_frame.StatusPane()->text(), "set.xml holds 3 puzzles; opened the first.");
+    EXPECT_EQ(m_doc.GetPuzzle()->GetHeight(), 1);
+}
+
 TEST_F(MainFrameTest, AFileThatCannotBeOpenedIsReportedAndLeavesTheDocument) {
     MessageBoxCloser closer;
     EXPECT_FALSE(m_frame.OpenFile(QString::fromStdString((m_dir.Path() / "missing.tb").string())));

@@ -214,6 +214,31 @@ TEST_F(CliTest, ConvertsOtherFormatsAndChecksTheGoal) {
     EXPECT_NE(run.strErr.find("differs from the goal at row 3, column 4"), std::string::npos) << run.strErr;
 }
 
+TEST_F(CliTest, OpensTheFirstPuzzleOfAnXmlSetConvertsItAndChecksItsGoal) {
+    const std::string strSet = m_dir.Write("set.xml", ReadAll(Data("example-3x4.xml")));
+    CliRun run = Run("--convert-to-tb --check-goal --grid " + strSet);
+    EXPECT_EQ(run.nStatus, 0) << run.strErr;
+    EXPECT_EQ(run.strOut, "XX-X\n-XXX\nX---\n");
+    EXPECT_EQ(ReadAll(strSet + ".tb"), ReadAll(Data("example-3x4.tb")));
+    EXPECT_NE(run.strErr.find(strSet + " holds 2 puzzles; opened the first\n"), std::string::npos) << run.strErr;
+    EXPECT_NE(run.strErr.find("the grid matches the goal"), std::string::npos) << run.strErr;
+
+    const std::string strOne =
+        m_dir.Write("one.pbn", "<puzzle><clues type='rows'><line><count>1</count></line><line/></clues>"
+                               "<clues type='columns'><line/><line><count>1</count></line></clues>"
+                               "<solution><image>|X.|\n|..|</image></solution></puzzle>");
+    run = Run("--check-goal " + strOne);
+    EXPECT_EQ(run.nStatus, 7);
+    EXPECT_NE(run.strErr.find("differs from the goal at row 1, column 1"), std::string::npos) << run.strErr;
+    EXPECT_EQ(run.strErr.find("puzzles; opened the first"), std::string::npos) << "one puzzle is not announced";
+
+    const std::string strColour = m_dir.Write(
+        "colour.xml", "<puzzle>\n<clues type='rows'>\n<line><count color='red'>1</count></line></clues></puzzle>");
+    run = Run(strColour);
+    EXPECT_EQ(run.nStatus, 4);
+    EXPECT_NE(run.strErr.find("line 3: colour puzzles are not supported"), std::string::npos) << run.strErr;
+}
+
 TEST_F(CliTest, AnUnwritableSolutionTextIsAnError) {
     const std::string strPath = m_dir.Write("cat.tb", ReadAll(Data("example-3x4.tb")));
     std::filesystem::create_directory(strPath + "r"); // a folder stands where the file would go

@@ -1,4 +1,4 @@
-// libFuzzer target for the puzzle readers (".tb", ".non", plain). Bytes the
+// libFuzzer target for the puzzle readers (".tb", ".non", plain, XML). Bytes the
 // ".tb" reader accepts are solved with a bounded effort; small puzzles are
 // solved both by the fast path and by the step-by-step search, and the two
 // must agree. Every reader must leave a refused puzzle empty.
@@ -49,12 +49,22 @@ bool SameGrid(const CPuzzle& a, const CPuzzle& b) {
 // The readers of the other formats on the same bytes.
 void ReadOtherFormats(const uint8_t* pData, size_t nSize) {
     const std::string_view text(reinterpret_cast<const char*>(pData), nSize);
-    CPuzzle non, plain;
+    CPuzzle non, plain, xml;
     PuzzleExtras extras;
     if (!ReadNonText(text, non, extras, kMaxCells).empty() && (non.GetHeight() || non.GetWidth()))
         std::abort();
     if (!ReadPlainText(text, plain, kMaxCells).empty() && (plain.GetHeight() || plain.GetWidth()))
         std::abort();
+    PuzzleExtras xmlExtras;
+    if (ReadXmlText(text, xml, xmlExtras, kMaxCells).empty()) {
+        // an accepted goal covers the grid exactly, and the count includes the puzzle opened
+        if ((!xmlExtras.strGoal.empty() &&
+             xmlExtras.strGoal.size() != static_cast<size_t>(xml.GetHeight()) * static_cast<size_t>(xml.GetWidth())) ||
+            xmlExtras.nPuzzlesInFile < 1)
+            std::abort();
+    } else if (xml.GetHeight() || xml.GetWidth() || !xmlExtras.strTitle.empty()) {
+        std::abort();
+    }
 }
 
 } // namespace
