@@ -1,15 +1,14 @@
 #include "solver/CompleteSolver.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
 // Search nodes between two progress reports.
 constexpr uint64_t kProgressEvery = 256;
-// Line results kept before the cache starts again.
-constexpr size_t kMaxCachedLines = 1 << 18;
-// A cached result for a line on which no placement fits.
-constexpr char kNoFit = 'x';
+// A line's known cells are two bit sets (filled, empty) of 64-bit words.
+constexpr size_t kCellsPerWord = 64;
 
 } // namespace
 
@@ -25,12 +24,22 @@ CCompleteSolver::CCompleteSolver(const CPuzzle& puzzle)
         m_lines.push_back(puzzle.GetColumnClues(c));
         CPuzzle::PrepareRanges(m_lines.back(), m_nRows);
     }
+    m_wordOffset.push_back(0);
+    for (int nLine = 0; nLine < static_cast<int>(m_lines.size()); ++nLine) {
+        const size_t nWords = (static_cast<size_t>(LineLength(nLine)) + kCellsPerWord - 1) / kCellsPerWord;
+        m_wordOffset.push_back(m_wordOffset.back() + 2 * nWords);
+        m_inWord.push_back(CLineAgreement::FitsInWord(m_lines[static_cast<size_t>(nLine)], LineLength(nLine)));
+    }
+    m_known.assign(m_wordOffset.back(), 0);
     const size_t nCells = static_cast<size_t>(m_nRows) * static_cast<size_t>(m_nCols);
     m_cells.assign(nCells, CELL_UNKNOWN);
     m_queued.assign(m_lines.size(), 0);
-    m_score.assign(nCells, 0);
+    m_lineSerial.assign(m_lines.size(), 0);
+    m_filledScore.assign(nCells, 0);
+    m_emptyScore.assign(nCells, 0);
     m_stamp.assign(nCells, 0);
     m_forced.assign(nCells, CELL_UNKNOWN);
+    m_records.resize(nCells);
 }
 
 size_t CCompleteSolver::CellOf(int nLine, int32_t i) const {
@@ -39,21 +48,43 @@ size_t CCompleteSolver::CellOf(int nLine, int32_t i) const {
     return static_cast<size_t>(i) * static_cast<size_t>(m_nCols) + static_cast<size_t>(nLine - m_nRows);
 }
 
+// Writes a cell into the bit sets of its row and its column.
+void CCompleteSolver::Mark(size_t nCell, CellState state) {
+    const size_t r = nCell / static_cast<size_t>(m_nCols);
+    const size_t c = nCell % static_cast<size_t>(m_nCols);
+    auto put = [&](size_t nLine, size_t i) {
+        const size_t nWords = (m_wordOffset[nLine + 1] - m_wordOffset[nLine]) / 2;
+        uint64_t* pWord = &m_known[m_wordOffset[nLine] + i / kCellsPerWord];
+        const uint64_t nBit = uint64_t{1} << (i % kCellsPerWord);
+        pWord[0] = state == CELL_FILLED ? pWord[0] | nBit : pWord[0] & ~nBit;
+        pWord[nWords] = state == CELL_EMPTY ? pWord[nWords] | nBit : pWord[nWords] & ~nBit;
+    };
+    put(r, c);
+    put(static_cast<size_t>(m_nRows) + c, r);
+}
+
 void CCompleteSolver::Assign(size_t nCell, CellState state) {
     m_cells[nCell] = state;
-    m_trail.push_back(nCell);
-    for (int nLine : {static_cast<int>(nCell / static_cast<size_t>(m_nCols)),
-                      m_nRows + static_cast<int>(nCell % static_cast<size_t>(m_nCols))}) {
-        if (!m_queued[static_cast<size_t>(nLine)]) {
-            m_queued[static_cast<size_t>(nLine)] = 1;
-            m_queue.push_back(nLine);
+    Mark(nCell, state);
+    const size_t nRow = nCell / static_cast<size_t>(m_nCols);
+    const size_t nColumn = static_cast<size_t>(m_nRows) + nCell % static_cast<size_t>(m_nCols);
+    m_trail.push_back({nCell, ++m_nSerial, m_lineSerial[nRow], m_lineSerial[nColumn]});
+    for (size_t nLine : {nRow, nColumn}) {
+        m_lineSerial[nLine] = m_nSerial;
+        if (!m_queued[nLine]) {
+            m_queued[nLine] = 1;
+            m_queue.push_back(static_cast<int>(nLine));
         }
     }
 }
 
 void CCompleteSolver::UndoTo(size_t nMark) {
     while (m_trail.size() > nMark) {
-        m_cells[m_trail.back()] = CELL_UNKNOWN;
+        const TrailEntry& entry = m_trail.back();
+        m_cells[entry.nCell] = CELL_UNKNOWN;
+        Mark(entry.nCell, CELL_UNKNOWN);
+        m_lineSerial[entry.nCell / static_cast<size_t>(m_nCols)] = entry.nRowSerial;
+        m_lineSerial[static_cast<size_t>(m_nRows) + entry.nCell % static_cast<size_t>(m_nCols)] = entry.nColumnSerial;
         m_trail.pop_back();
     }
 }
@@ -67,37 +98,61 @@ void CCompleteSolver::ClearQueue() {
 // Decides every cell of the line that all its placements agree on. False
 // when no placement fits the line's known cells.
 bool CCompleteSolver::SettleLine(int nLine) {
+    const size_t nOffset = m_wordOffset[static_cast<size_t>(nLine)];
+    const size_t nWords = (m_wordOffset[static_cast<size_t>(nLine) + 1] - nOffset) / 2;
+    const uint64_t* pKnown = m_known.data() + nOffset;
+    const uint64_t* pAgreed = nullptr;
+    if (m_inWord[static_cast<size_t>(nLine)]) {
+        // Short lines are settled afresh: that is about as quick as a lookup.
+        uint64_t nCanFill = 0;
+        uint64_t nCanEmpty = 0;
+        if (!m_agreement.SettleWord(m_lines[static_cast<size_t>(nLine)], LineLength(nLine), pKnown[0], pKnown[1],
+                                    &nCanFill, &nCanEmpty))
+            return false;
+        m_agreedWords.assign({nCanFill & ~nCanEmpty, nCanEmpty & ~nCanFill});
+        pAgreed = m_agreedWords.data();
+    } else {
+        bool bFits = false;
+        pAgreed = m_cache.Find(static_cast<uint32_t>(nLine), pKnown, 2 * nWords, &bFits);
+        if (!pAgreed) {
+            bFits = SettleUncached(nLine, pKnown, nWords);
+            pAgreed = m_agreedWords.data();
+        }
+        if (!bFits)
+            return false;
+    }
+    for (size_t w = 0; w < nWords; ++w) {
+        // Read before assigning: Assign changes the line's known words.
+        const uint64_t nFilled = pAgreed[w] & ~pKnown[w];
+        const uint64_t nEmpty = pAgreed[nWords + w] & ~pKnown[nWords + w];
+        for (uint64_t nNew = nFilled | nEmpty; nNew != 0; nNew &= nNew - 1) {
+            const int nBit = std::countr_zero(nNew);
+            const auto i = static_cast<int32_t>(w * kCellsPerWord + static_cast<size_t>(nBit));
+            Assign(CellOf(nLine, i), (nFilled >> nBit) & 1 ? CELL_FILLED : CELL_EMPTY);
+        }
+    }
+    return true;
+}
+
+// Runs the table line solver on a long line the cache does not know, leaves
+// the agreed cells in m_agreedWords (filled words, then empty words) and
+// remembers them.
+bool CCompleteSolver::SettleUncached(int nLine, const uint64_t* pKnown, size_t nWords) {
     const int32_t nLength = LineLength(nLine);
     m_line.resize(static_cast<size_t>(nLength));
     m_agreed.resize(static_cast<size_t>(nLength));
-    m_key.assign(reinterpret_cast<const char*>(&nLine), sizeof nLine);
-    for (int32_t i = 0; i < nLength; ++i) {
-        m_line[static_cast<size_t>(i)] = m_cells[CellOf(nLine, i)];
-        m_key += static_cast<char>('0' + m_line[static_cast<size_t>(i)]);
-    }
-    auto cached = m_cache.find(m_key);
-    if (cached != m_cache.end()) {
-        if (cached->second[0] == kNoFit)
-            return false;
-        for (int32_t i = 0; i < nLength; ++i)
-            m_agreed[static_cast<size_t>(i)] = cached->second[static_cast<size_t>(i)] - '0';
-    } else {
-        const bool bFits = m_agreement.Settle(m_lines[static_cast<size_t>(nLine)], m_line.data(), nLength,
-                                              m_agreed.data(), m_left, m_right);
-        if (m_cache.size() >= kMaxCachedLines)
-            m_cache.clear();
-        std::string& result = m_cache[m_key];
-        if (!bFits) {
-            result.assign(1, kNoFit);
-            return false;
-        }
-        for (CellState state : m_agreed)
-            result += static_cast<char>('0' + state);
-    }
     for (int32_t i = 0; i < nLength; ++i)
-        if (m_line[static_cast<size_t>(i)] == CELL_UNKNOWN && m_agreed[static_cast<size_t>(i)] != CELL_UNKNOWN)
-            Assign(CellOf(nLine, i), m_agreed[static_cast<size_t>(i)]);
-    return true;
+        m_line[static_cast<size_t>(i)] = m_cells[CellOf(nLine, i)];
+    const bool bFits = m_agreement.Settle(m_lines[static_cast<size_t>(nLine)], m_line.data(), nLength, m_agreed.data(),
+                                          m_left, m_right);
+    m_agreedWords.assign(2 * nWords, 0);
+    for (size_t i = 0; bFits && i < static_cast<size_t>(nLength); ++i) {
+        const size_t nWord = i / kCellsPerWord + (m_agreed[i] == CELL_EMPTY ? nWords : 0);
+        if (m_agreed[i] != CELL_UNKNOWN)
+            m_agreedWords[nWord] |= uint64_t{1} << (i % kCellsPerWord);
+    }
+    m_cache.Insert(static_cast<uint32_t>(nLine), pKnown, 2 * nWords, bFits ? m_agreedWords.data() : nullptr);
+    return bFits;
 }
 
 // Settles the queued lines until none is left; lines re-enter the queue when
@@ -107,6 +162,8 @@ bool CCompleteSolver::Propagate() {
         const int nLine = m_queue.back();
         m_queue.pop_back();
         m_queued[static_cast<size_t>(nLine)] = 0;
+        if (m_pTouched)
+            m_pTouched->push_back(nLine);
         if (!SettleLine(nLine)) {
             ClearQueue();
             return false;
@@ -121,56 +178,115 @@ bool CCompleteSolver::Propagate() {
 // guides the choice of the next branch.
 CCompleteSolver::Probe CCompleteSolver::ProbeAll() {
     bool bProgress = false;
-    for (size_t nCell = 0; nCell < m_cells.size(); ++nCell) {
+    OrderProbes();
+    for (size_t nCell : m_probeOrder) {
         if (m_cells[nCell] != CELL_UNKNOWN)
             continue;
         if (ShouldStop())
-            return bProgress ? Probe::Progress : Probe::Nothing;
-        const size_t nMark = m_trail.size();
-        const uint32_t nStamp = ++m_nProbe;
-        Assign(nCell, CELL_FILLED);
-        const bool bFilledFits = Propagate();
-        const size_t nFilledForced = m_trail.size() - nMark;
-        for (size_t t = nMark; bFilledFits && t < m_trail.size(); ++t) {
-            m_stamp[m_trail[t]] = nStamp;
-            m_forced[m_trail[t]] = m_cells[m_trail[t]];
-        }
-        UndoTo(nMark);
-
-        Assign(nCell, CELL_EMPTY);
-        const bool bEmptyFits = Propagate();
-        const size_t nEmptyForced = m_trail.size() - nMark;
-        std::vector<std::pair<size_t, CellState>> both;
-        for (size_t t = nMark; bFilledFits && bEmptyFits && t < m_trail.size(); ++t) {
-            const size_t nForced = m_trail[t];
-            if (m_stamp[nForced] == nStamp && m_forced[nForced] == m_cells[nForced])
-                both.emplace_back(nForced, m_cells[nForced]);
-        }
-        UndoTo(nMark);
-        m_score[nCell] = static_cast<uint32_t>(std::min(nFilledForced, nEmptyForced));
-
-        if (!bFilledFits && !bEmptyFits)
-            return Probe::Contradiction;
-        if (!bFilledFits || !bEmptyFits)
-            both.assign(1, {nCell, bFilledFits ? CELL_FILLED : CELL_EMPTY});
-        for (const auto& [nForced, state] : both)
-            if (m_cells[nForced] == CELL_UNKNOWN)
-                Assign(nForced, state);
-        if (!both.empty()) {
-            bProgress = true;
-            if (!Propagate())
-                return Probe::Contradiction;
-        }
+            break;
+        const Probe probe = ProbeCell(nCell);
+        if (probe == Probe::Contradiction)
+            return probe;
+        bProgress = bProgress || probe == Probe::Progress;
     }
     return bProgress ? Probe::Progress : Probe::Nothing;
 }
 
+CCompleteSolver::Probe CCompleteSolver::ProbeCell(size_t nCell) {
+    ProbeRecord& record = m_records[nCell];
+    if (RecordHolds(record))
+        return Probe::Nothing;
+    record.lines.clear();
+    m_pTouched = &record.lines;
+    const size_t nMark = m_trail.size();
+    const uint32_t nStamp = ++m_nProbe;
+    Assign(nCell, CELL_FILLED);
+    const bool bFilledFits = Propagate();
+    const size_t nFilledForced = m_trail.size() - nMark;
+    for (size_t t = nMark; bFilledFits && t < m_trail.size(); ++t) {
+        m_stamp[m_trail[t].nCell] = nStamp;
+        m_forced[m_trail[t].nCell] = m_cells[m_trail[t].nCell];
+    }
+    UndoTo(nMark);
+
+    Assign(nCell, CELL_EMPTY);
+    const bool bEmptyFits = Propagate();
+    const size_t nEmptyForced = m_trail.size() - nMark;
+    m_both.clear();
+    for (size_t t = nMark; bFilledFits && bEmptyFits && t < m_trail.size(); ++t) {
+        const size_t nForced = m_trail[t].nCell;
+        if (m_stamp[nForced] == nStamp && m_forced[nForced] == m_cells[nForced])
+            m_both.emplace_back(nForced, m_cells[nForced]);
+    }
+    UndoTo(nMark);
+    m_pTouched = nullptr;
+    m_filledScore[nCell] = static_cast<uint32_t>(nFilledForced);
+    m_emptyScore[nCell] = static_cast<uint32_t>(nEmptyForced);
+
+    if (!bFilledFits && !bEmptyFits)
+        return Probe::Contradiction;
+    if (!bFilledFits || !bEmptyFits)
+        m_both.assign(1, {nCell, bFilledFits ? CELL_FILLED : CELL_EMPTY});
+    if (m_both.empty()) {
+        Remember(record);
+        return Probe::Nothing;
+    }
+    record.nTrailSize = kNoRecord;
+    for (const auto& [nForced, state] : m_both)
+        if (m_cells[nForced] == CELL_UNKNOWN)
+            Assign(nForced, state);
+    return Propagate() ? Probe::Progress : Probe::Contradiction;
+}
+
+// A probe that taught nothing is remembered with the lines it settled.
+void CCompleteSolver::Remember(ProbeRecord& record) const {
+    record.nTrailSize = m_trail.size();
+    record.nTopSerial = m_trail.empty() ? 0 : m_trail.back().nSerial;
+    record.nSerial = m_nSerial;
+}
+
+// Probing again gives the same nothing while the cells known then are still
+// known (the trail below the record is untouched) and no line the probe
+// settled has gained a cell since: the probe would settle the same lines in
+// the same states.
+bool CCompleteSolver::RecordHolds(const ProbeRecord& record) const {
+    if (record.nTrailSize == kNoRecord || record.nTrailSize > m_trail.size())
+        return false;
+    if (record.nTrailSize > 0 && m_trail[record.nTrailSize - 1].nSerial != record.nTopSerial)
+        return false;
+    return std::all_of(record.lines.begin(), record.lines.end(),
+                       [&](int nLine) { return m_lineSerial[static_cast<size_t>(nLine)] <= record.nSerial; });
+}
+
+// Undecided cells next to decided ones (or to the border) first: an
+// assumption there meets known cells at once, so contradictions are found
+// early, and each one found helps every later probe.
+void CCompleteSolver::OrderProbes() {
+    std::vector<size_t> buckets[5];
+    const auto nCols = static_cast<size_t>(m_nCols);
+    const auto nRows = static_cast<size_t>(m_nRows);
+    for (size_t nCell = 0; nCell < m_cells.size(); ++nCell) {
+        if (m_cells[nCell] != CELL_UNKNOWN)
+            continue;
+        const size_t r = nCell / nCols;
+        const size_t c = nCell % nCols;
+        const int nKnown = (r == 0 || m_cells[nCell - nCols] != CELL_UNKNOWN) +
+                           (r + 1 == nRows || m_cells[nCell + nCols] != CELL_UNKNOWN) +
+                           (c == 0 || m_cells[nCell - 1] != CELL_UNKNOWN) +
+                           (c + 1 == nCols || m_cells[nCell + 1] != CELL_UNKNOWN);
+        buckets[4 - nKnown].push_back(nCell);
+    }
+    m_probeOrder.clear();
+    for (const auto& bucket : buckets)
+        m_probeOrder.insert(m_probeOrder.end(), bucket.begin(), bucket.end());
+}
+
 // The undecided cell whose assumptions forced the most cells in the last
-// probing (the smaller of the two counts), the first such cell on ties.
+// probing (see BranchScore), the first such cell on ties.
 size_t CCompleteSolver::ChooseBranchCell() const {
     size_t nBest = m_cells.size();
     for (size_t nCell = 0; nCell < m_cells.size(); ++nCell)
-        if (m_cells[nCell] == CELL_UNKNOWN && (nBest == m_cells.size() || m_score[nCell] > m_score[nBest]))
+        if (m_cells[nCell] == CELL_UNKNOWN && (nBest == m_cells.size() || BranchScore(nCell) > BranchScore(nBest)))
             nBest = nCell;
     return nBest;
 }
@@ -207,6 +323,8 @@ bool CCompleteSolver::Search(int nDepth) {
         return m_result.nSolutions >= m_options.nMaxSolutions;
     }
     const size_t nMark = m_trail.size();
+    // Filled first: on the puzzles measured that reaches a solution in far
+    // fewer nodes than empty first or the side that forced fewer cells.
     for (CellState state : {CELL_FILLED, CELL_EMPTY}) {
         Assign(nCell, state);
         if (Search(nDepth + 1))

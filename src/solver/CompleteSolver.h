@@ -2,11 +2,11 @@
 
 #include "model/Puzzle.h"
 #include "solver/LineAgreement.h"
+#include "solver/LineCache.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <string>
-#include <unordered_map>
 #include <vector>
 
 // Solves a puzzle completely, beyond line logic: exact line solving of the
@@ -58,11 +58,40 @@ class CCompleteSolver {
     size_t CellOf(int nLine, int32_t i) const;
     bool Propagate();
     bool SettleLine(int nLine);
+    bool SettleUncached(int nLine, const uint64_t* pKnown, size_t nWords);
+    void Mark(size_t nCell, CellState state);
     void Assign(size_t nCell, CellState state);
     void UndoTo(size_t nMark);
     void ClearQueue();
+    // A probe that decided nothing, and what it depended on.
+    struct ProbeRecord {
+        size_t nTrailSize = SIZE_MAX; // cells known then (SIZE_MAX: no record)
+        uint64_t nTopSerial = 0;      // the serial of the last of them
+        uint64_t nSerial = 0;         // the last serial handed out then
+        std::vector<int> lines;       // the lines the probe settled
+    };
+    static constexpr size_t kNoRecord = SIZE_MAX;
+    // One decided cell, undone in reverse order.
+    struct TrailEntry {
+        size_t nCell;
+        uint64_t nSerial;       // increases with every assignment
+        uint64_t nRowSerial;    // the row's serial before
+        uint64_t nColumnSerial; // the column's serial before
+    };
+
     Probe ProbeAll();
+    Probe ProbeCell(size_t nCell);
+    void Remember(ProbeRecord& record) const;
+    bool RecordHolds(const ProbeRecord& record) const;
+    void OrderProbes();
     size_t ChooseBranchCell() const;
+    // The smaller of the two counts first (both branches shrink the
+    // puzzle), the larger on ties.
+    uint64_t BranchScore(size_t nCell) const {
+        const uint64_t a = m_filledScore[nCell];
+        const uint64_t b = m_emptyScore[nCell];
+        return (std::min(a, b) << 32) | std::max(a, b);
+    }
     bool Search(int nDepth);
     bool ShouldStop() const;
 
@@ -73,10 +102,23 @@ class CCompleteSolver {
     int m_nCols;
     std::vector<ClueList> m_lines; // rows first, then columns
     std::vector<CellState> m_cells;
-    std::vector<size_t> m_trail; // cells assigned, in order
+    // Each line's known cells as bit sets: its filled words, then its empty
+    // words. The line cache's keys.
+    std::vector<size_t> m_wordOffset; // line n's words: [offset[n], offset[n + 1])
+    std::vector<uint64_t> m_known;
+    std::vector<uint8_t> m_inWord;   // settled a word at a time, without the cache
+    std::vector<TrailEntry> m_trail; // cells assigned, in order
+    uint64_t m_nSerial = 0;
+    std::vector<uint64_t> m_lineSerial;     // each line's latest assignment still standing
+    std::vector<ProbeRecord> m_records;     // by cell
+    std::vector<int>* m_pTouched = nullptr; // collects the lines a probe settles
+    std::vector<std::pair<size_t, CellState>> m_both;
     std::vector<int> m_queue;
     std::vector<uint8_t> m_queued;
-    std::vector<uint32_t> m_score; // probing: cells each assumption forced
+    std::vector<size_t> m_probeOrder;
+    // Probing: the cells each assumption forced, by cell.
+    std::vector<uint32_t> m_filledScore;
+    std::vector<uint32_t> m_emptyScore; // probing: cells each assumption forced
     CLineAgreement m_agreement;
     std::vector<CellState> m_line;
     std::vector<CellState> m_agreed;
@@ -85,10 +127,8 @@ class CCompleteSolver {
     std::vector<uint32_t> m_stamp; // probing: which probe last forced a cell
     std::vector<CellState> m_forced;
     uint32_t m_nProbe = 0;
-    // Line results by line and cells: probing and search meet the same lines
-    // again and again. Bounded; emptied when full.
-    std::unordered_map<std::string, std::string> m_cache;
-    std::string m_key;
+    CLineCache m_cache;
+    std::vector<uint64_t> m_agreedWords;
     Options m_options;
     Result m_result;
 };

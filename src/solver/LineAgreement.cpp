@@ -2,45 +2,55 @@
 
 #include <algorithm>
 
-bool CLineAgreement::RunFitsAt(const Clue& clue, int32_t s) const {
-    return s >= std::max(clue.minStart, int32_t{0}) && s <= clue.maxStart && s + clue.length <= m_nLength &&
-           NoEmpty(s, s + clue.length);
-}
+// The tables are filled only where they can be true: run t can only start
+// within [Lo(t), Hi(t)], so prefix row t+1 is false before run t's earliest
+// end, and past its latest end only carries gaps forward. That keeps the
+// work close to the line's length plus its slack per run.
 
-// prefix[t][i]: cell i-1 is a gap after t runs, or run t-1 ends exactly at i
-// with a gap (or the line's start) before it.
 void CLineAgreement::FillPrefixes(const ClueList& clues) {
     const size_t n = clues.size();
-    for (size_t t = 0; t <= n; ++t) {
-        for (int32_t i = 0; i <= m_nLength; ++i) {
-            bool bFits = t == 0 && i == 0;
-            if (i > 0 && Gap(i - 1) && Prefix(t, i - 1))
-                bFits = true;
-            if (!bFits && t > 0) {
-                const Clue& clue = clues[t - 1];
-                const int32_t s = i - clue.length;
-                if (s >= 0 && RunFitsAt(clue, s))
-                    bFits = s == 0 ? t == 1 : Gap(s - 1) && Prefix(t - 1, s - 1);
-            }
-            Prefix(t, i) = bFits;
+    uint8_t* pRow = &Prefix(0, 0);
+    pRow[0] = 1;
+    for (int32_t i = 1; i <= m_nLength; ++i)
+        pRow[i] = pRow[i - 1] && Gap(i - 1);
+    for (size_t t = 1; t <= n; ++t) {
+        const uint8_t* pBefore = &Prefix(t - 1, 0);
+        pRow = &Prefix(t, 0);
+        const Clue& clue = clues[t - 1];
+        const int32_t nLo = Lo(clue);
+        const int32_t nHi = Hi(clue);
+        const int32_t nFirstEnd = std::min(nLo + clue.length, m_nLength + 1);
+        std::fill(pRow, pRow + nFirstEnd, uint8_t{0});
+        for (int32_t i = nFirstEnd; i <= m_nLength; ++i) {
+            bool bFits = i > 0 && Gap(i - 1) && pRow[i - 1];
+            const int32_t s = i - clue.length;
+            if (!bFits && s <= nHi && NoEmpty(s, i))
+                bFits = s == 0 ? t == 1 : Gap(s - 1) && pBefore[s - 1];
+            pRow[i] = bFits;
         }
     }
 }
 
-// suffix[t][i]: cell i is a gap before runs t.., or run t starts at i with a
-// gap (or the line's end) after it.
 void CLineAgreement::FillSuffixes(const ClueList& clues) {
     const size_t n = clues.size();
-    for (size_t t = n + 1; t-- > 0;) {
-        for (int32_t i = m_nLength; i >= 0; --i) {
-            bool bFits = t == n && i == m_nLength;
-            if (i < m_nLength && Gap(i) && Suffix(t, i + 1))
-                bFits = true;
-            if (!bFits && t < n && RunFitsAt(clues[t], i)) {
-                const int32_t e = i + clues[t].length;
-                bFits = e == m_nLength ? t + 1 == n : Gap(e) && Suffix(t + 1, e + 1);
+    uint8_t* pRow = &Suffix(n, 0);
+    pRow[m_nLength] = 1;
+    for (int32_t i = m_nLength - 1; i >= 0; --i)
+        pRow[i] = pRow[i + 1] && Gap(i);
+    for (size_t t = n; t-- > 0;) {
+        const uint8_t* pAfter = &Suffix(t + 1, 0);
+        pRow = &Suffix(t, 0);
+        const Clue& clue = clues[t];
+        const int32_t nLo = Lo(clue);
+        const int32_t nHi = Hi(clue);
+        std::fill(pRow + std::max(nHi + 1, 0), pRow + m_nLength + 1, uint8_t{0});
+        for (int32_t i = std::min(nHi, m_nLength); i >= 0; --i) {
+            bool bFits = i < m_nLength && Gap(i) && pRow[i + 1];
+            if (!bFits && i >= nLo && NoEmpty(i, i + clue.length)) {
+                const int32_t e = i + clue.length;
+                bFits = e == m_nLength ? t + 1 == n : Gap(e) && pAfter[e + 1];
             }
-            Suffix(t, i) = bFits;
+            pRow[i] = bFits;
         }
     }
 }
@@ -50,13 +60,13 @@ bool CLineAgreement::Settle(const ClueList& clues, const CellState* pLine, int32
     const size_t n = clues.size();
     m_pLine = pLine;
     m_nLength = nLength;
+    if (FitsInWord(clues, nLength))
+        return SettleBits(clues, pLine, pAgreed, leftStarts, rightStarts);
     m_nStride = static_cast<size_t>(nLength) + 1;
-    m_filled.assign(m_nStride, 0);
-    m_empty.assign(m_nStride, 0);
-    for (int32_t i = 0; i < nLength; ++i) {
-        m_filled[i + 1] = m_filled[i] + (pLine[i] == CELL_FILLED);
+    m_empty.resize(m_nStride);
+    m_empty[0] = 0;
+    for (int32_t i = 0; i < nLength; ++i)
         m_empty[i + 1] = m_empty[i] + (pLine[i] == CELL_EMPTY);
-    }
     m_prefix.resize((n + 1) * m_nStride);
     m_suffix.resize((n + 1) * m_nStride);
     FillPrefixes(clues);
@@ -72,10 +82,10 @@ bool CLineAgreement::Settle(const ClueList& clues, const CellState* pLine, int32
     rightStarts.assign(n, -1);
     for (size_t t = 0; t < n; ++t) {
         const Clue& clue = clues[t];
-        for (int32_t s = std::max(clue.minStart, int32_t{0}); s <= clue.maxStart; ++s) {
-            if (!RunFitsAt(clue, s))
-                continue;
+        for (int32_t s = Lo(clue), nHi = Hi(clue); s <= nHi; ++s) {
             const int32_t e = s + clue.length;
+            if (!NoEmpty(s, e))
+                continue;
             const bool bLeft = s == 0 ? t == 0 : Gap(s - 1) && Prefix(t, s - 1);
             const bool bRight = e == nLength ? t + 1 == n : Gap(e) && Suffix(t + 1, e + 1);
             if (!bLeft || !bRight)
@@ -87,9 +97,16 @@ bool CLineAgreement::Settle(const ClueList& clues, const CellState* pLine, int32
             --m_canFill[e];
         }
     }
-    for (int32_t c = 0; c < nLength; ++c)
-        for (size_t t = 0; t <= n && !m_canEmpty[c]; ++t)
-            m_canEmpty[c] = Gap(c) && Prefix(t, c) && Suffix(t, c + 1);
+    // A gap cell c between runs t-1 and t: t runs fit before it and the rest
+    // after it. Prefix row t is false before run t-1's earliest end, and
+    // suffix row t false after run t's latest start.
+    for (size_t t = 0; t <= n; ++t) {
+        const int32_t nFrom = t == 0 ? 0 : Lo(clues[t - 1]) + clues[t - 1].length;
+        const int32_t nTo = t == n ? nLength : std::min(Hi(clues[t]), nLength);
+        for (int32_t c = std::max(nFrom, 0); c < nTo; ++c)
+            if (Gap(c) && Prefix(t, c) && Suffix(t, c + 1))
+                m_canEmpty[c] = 1;
+    }
 
     int32_t nCovering = 0;
     for (int32_t c = 0; c < nLength; ++c) {

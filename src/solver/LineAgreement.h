@@ -3,6 +3,7 @@
 #include "model/CellState.h"
 #include "model/Clue.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -29,26 +30,42 @@ class CLineAgreement {
     bool Settle(const ClueList& clues, const CellState* pLine, int32_t nLength, CellState* pAgreed,
                 std::vector<int32_t>& leftStarts, std::vector<int32_t>& rightStarts);
 
+    // Lines up to this length, with no empty clue, are settled a word at a
+    // time: bit i of a word stands for cell i.
+    static constexpr int32_t kMaxBitsLength = 62;
+    static bool FitsInWord(const ClueList& clues, int32_t nLength);
+
+    // Settle for such a line: `filled` and `empty` hold its known cells.
+    // Sets the cells some fitting placement fills (*pCanFill) and leaves
+    // empty (*pCanEmpty); with pLeftStarts/pRightStarts (n each), also each
+    // run's leftmost and rightmost start. False when no placement fits.
+    bool SettleWord(const ClueList& clues, int32_t nLength, uint64_t filled, uint64_t empty, uint64_t* pCanFill,
+                    uint64_t* pCanEmpty, int32_t* pLeftStarts = nullptr, int32_t* pRightStarts = nullptr);
+
   private:
-    bool NoFilled(int32_t nFrom, int32_t nTo) const { return m_filled[nTo] == m_filled[nFrom]; }
+    void BitsPrefixes(const ClueList& clues, bool bBackwards, uint64_t gaps, uint64_t fillable, uint64_t* pRows);
+    bool SettleBits(const ClueList& clues, const CellState* pLine, CellState* pAgreed, std::vector<int32_t>& leftStarts,
+                    std::vector<int32_t>& rightStarts);
     bool NoEmpty(int32_t nFrom, int32_t nTo) const { return m_empty[nTo] == m_empty[nFrom]; }
     bool Gap(int32_t i) const { return m_pLine[i] != CELL_FILLED; }
     uint8_t& Prefix(size_t t, int32_t i) { return m_prefix[t * m_nStride + static_cast<size_t>(i)]; }
     uint8_t& Suffix(size_t t, int32_t i) { return m_suffix[t * m_nStride + static_cast<size_t>(i)]; }
-    // Run t can start at s: inside its bounds and the line, on no empty cell.
-    bool RunFitsAt(const Clue& clue, int32_t s) const;
+    // The first and last start a run may take: its bounds, kept inside the line.
+    static int32_t Lo(const Clue& clue) { return std::max(clue.minStart, int32_t{0}); }
+    int32_t Hi(const Clue& clue) const { return std::min(clue.maxStart, m_nLength - clue.length); }
     void FillPrefixes(const ClueList& clues);
     void FillSuffixes(const ClueList& clues);
 
     const CellState* m_pLine = nullptr;
     int32_t m_nLength = 0;
     size_t m_nStride = 0;
-    std::vector<int32_t> m_filled; // m_filled[i]: filled cells before cell i
-    std::vector<int32_t> m_empty;  // m_empty[i]: empty cells before cell i
+    std::vector<int32_t> m_empty; // m_empty[i]: empty cells before cell i
     // m_prefix[t][i]: the first t runs fit in cells [0, i), every cell explained.
     std::vector<uint8_t> m_prefix;
     // m_suffix[t][i]: runs t .. n-1 fit in cells [i, length).
     std::vector<uint8_t> m_suffix;
     std::vector<int32_t> m_canFill; // difference array: placements that fill a cell
     std::vector<uint8_t> m_canEmpty;
+    std::vector<uint64_t> m_prefixBits; // the word version's prefix rows
+    std::vector<uint64_t> m_backBits;   // its prefix rows of the reversed line
 };
