@@ -2,6 +2,9 @@
 """Times tabulon-cli over the benchmark puzzles and sets the times beside the
 peer solvers' times from INDEX.tsv.
 
+By default the line-logic "Solve" is timed against the peers' line mode;
+--complete times complete solving against the peers' complete mode.
+
 Each puzzle is solved --runs times as a whole process (start to exit, pinned
 to one core); the median is reported. Prints one
 row per puzzle and a summary; --markdown FILE also writes the table there.
@@ -16,8 +19,9 @@ import threading
 import time
 from pathlib import Path
 
-OUTCOMES = {0: "solved", 1: "refused", 2: "incomplete", 3: "no solution", 4: "error"}
-PEER_LINE_COLUMNS = ["pbnsolve_line", "jwilk_line", "picross_line", "node_line"]
+OUTCOMES = {0: "solved", 1: "refused", 2: "incomplete", 3: "no solution", 4: "error", 5: "stopped",
+            6: "multiple"}
+PEERS = ["pbnsolve", "jwilk", "picross", "node"]
 
 
 def read_index(puzzles):
@@ -35,11 +39,11 @@ def read_index(puzzles):
     return rows
 
 
-def fastest_peer(row):
+def fastest_peer(row, mode):
     times = []
-    for column in PEER_LINE_COLUMNS:
+    for peer in PEERS:
         try:
-            times.append((float(row[column]), column.removesuffix("_line")))
+            times.append((float(row[f"{peer}_{mode}"]), peer))
         except ValueError:
             pass  # timeout or unfinished
     return min(times) if times else (None, None)
@@ -60,6 +64,16 @@ def time_one(command, timeout):
     return elapsed, OUTCOMES.get(status, f"status {status}")
 
 
+def summarise_complete(results):
+    solved = [r for r in results if r[1] in ("solved", "multiple") and r[2] is not None]
+    faster = [r for r in solved if r[3] is None or r[2] < r[3]]
+    slower = [r for r in solved if r[3] is not None and r[2] >= r[3]]
+    print(f"complete: {len(solved)} of {len(results)} solved, {len(faster)} faster than the fastest peer "
+          f"(or no peer finished), {len(slower)} slower: {' '.join(r[0]['file'] for r in slower)}")
+    unsolved = [r[0]["file"] for r in results if r not in solved]
+    print(f"not solved within the limit: {len(unsolved)} {' '.join(unsolved)}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     root = Path(__file__).resolve().parent.parent
@@ -69,6 +83,7 @@ def main():
     parser.add_argument("--timeout", default=20.0, type=float, help="seconds per run")
     parser.add_argument("--filter", default="", help="only files whose name holds this text")
     parser.add_argument("--markdown", type=Path, help="also write the table as Markdown here")
+    parser.add_argument("--complete", action="store_true", help="time complete solving (--complete)")
     args = parser.parse_args()
 
     # Pin this script to one core; the solver processes inherit it, so no
@@ -80,6 +95,8 @@ def main():
         if args.filter not in row["file"]:
             continue
         command = [str(args.cli), "-q", "-j", "1", str(args.puzzles / row["file"])]
+        if args.complete:
+            command.insert(1, "--complete")
         times, outcome = [], None
         for _ in range(args.runs):
             seconds, outcome = time_one(command, args.timeout)
@@ -87,7 +104,7 @@ def main():
                 break
             times.append(seconds)
         median = statistics.median(times) if times and outcome != "timeout" else None
-        peer_time, peer = fastest_peer(row)
+        peer_time, peer = fastest_peer(row, "full" if args.complete else "line")
         ratio = median / peer_time if median is not None and peer_time else None
         results.append((row, outcome, median, peer_time, peer, ratio))
         shown = f"{median * 1000:9.2f}" if median is not None else "  timeout"
@@ -101,7 +118,9 @@ def main():
     print()
     print(f"puzzles: {len(results)}, total {sum(r[2] for r in timed):.3f} s, "
           f"slowest {max((r[2] for r in timed), default=0) * 1000:.1f} ms")
-    if solvable:
+    if args.complete:
+        summarise_complete(results)
+    elif solvable:
         ours = statistics.median(r[2] for r in solvable)
         peers = [r[3] for r in solvable if r[3]]
         print(f"line-solvable: {len(solvable)}, median {ours * 1000:.2f} ms; "
@@ -111,7 +130,8 @@ def main():
 
     if args.markdown:
         with open(args.markdown, "w", encoding="utf-8") as out:
-            out.write("| puzzle | size | line-solvable | outcome | Tabulon ms | fastest peer (line) ms | ratio |\n")
+            mode = "complete" if args.complete else "line"
+            out.write(f"| puzzle | size | line-solvable | outcome | Tabulon ms | fastest peer ({mode}) ms | ratio |\n")
             out.write("|---|---|---|---|---:|---:|---:|\n")
             for row, outcome, median, peer_time, peer, ratio in results:
                 out.write(f"| {row['file']} | {row['rows']}x{row['cols']} | {row['line_solvable']} | {outcome} | "

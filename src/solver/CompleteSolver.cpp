@@ -13,15 +13,18 @@ constexpr size_t kCellsPerWord = 64;
 } // namespace
 
 CCompleteSolver::CCompleteSolver(const CPuzzle& puzzle)
-    : m_puzzle(puzzle), m_nRows(puzzle.GetHeight()), m_nCols(puzzle.GetWidth()) {
+    : m_puzzle(puzzle), m_nRows(puzzle.GetHeight()), m_nCols(puzzle.GetWidth()) {}
+
+// The search's structures, built only when line logic leaves cells open.
+void CCompleteSolver::Prepare() {
     // Fresh ranges: every placement of a line lies within them, so the exact
     // line solver considers them all.
     for (int r = 0; r < m_nRows; ++r) {
-        m_lines.push_back(puzzle.GetRowClues(r));
+        m_lines.push_back(m_puzzle.GetRowClues(r));
         CPuzzle::PrepareRanges(m_lines.back(), m_nCols);
     }
     for (int c = 0; c < m_nCols; ++c) {
-        m_lines.push_back(puzzle.GetColumnClues(c));
+        m_lines.push_back(m_puzzle.GetColumnClues(c));
         CPuzzle::PrepareRanges(m_lines.back(), m_nRows);
     }
     m_wordOffset.push_back(0);
@@ -337,20 +340,36 @@ bool CCompleteSolver::Search(int nDepth) {
 
 // Line logic first, as Solve does it: on the many puzzles it finishes, that
 // is the whole answer (every cell forced, so the solution is unique), and
-// elsewhere its cells are where probing and search start.
+// elsewhere its cells are where probing and search start. False when it
+// settles the outcome.
 bool CCompleteSolver::StartFromLineLogic() {
     m_puzzle.SetTrace(nullptr, nullptr);
     m_puzzle.SetStopFlag(m_options.pStop);
     const int nLineLogic = m_puzzle.Solve(nullptr, nullptr);
-    if (nLineLogic == SOLVE_NO_SOLUTION || nLineLogic == SOLVE_STOPPED) {
-        m_result.outcome = nLineLogic == SOLVE_STOPPED ? Outcome::Stopped : Outcome::NoSolution;
-        return false;
-    }
+    std::vector<CellState> cells;
+    cells.reserve(static_cast<size_t>(m_nRows) * static_cast<size_t>(m_nCols));
     for (int r = 0; r < m_nRows; ++r)
         for (int c = 0; c < m_nCols; ++c)
-            if (m_puzzle.GetCell(r, c) != CELL_UNKNOWN)
-                Assign(static_cast<size_t>(r) * static_cast<size_t>(m_nCols) + static_cast<size_t>(c),
-                       m_puzzle.GetCell(r, c));
+            cells.push_back(m_puzzle.GetCell(r, c));
+    switch (nLineLogic) {
+    case SOLVE_SOLVED:
+        m_result.outcome = m_options.nMaxSolutions > 1 ? Outcome::Unique : Outcome::Solved;
+        m_result.nSolutions = 1;
+        m_result.first = m_result.known = cells;
+        return false;
+    case SOLVE_REFUSED: // totals that differ, runs that overflow: no picture fits
+    case SOLVE_NO_SOLUTION:
+    case SOLVE_STOPPED:
+        m_result.outcome = nLineLogic == SOLVE_STOPPED ? Outcome::Stopped : Outcome::NoSolution;
+        m_result.known = cells;
+        return false;
+    default:
+        break;
+    }
+    Prepare();
+    for (size_t nCell = 0; nCell < cells.size(); ++nCell)
+        if (cells[nCell] != CELL_UNKNOWN)
+            Assign(nCell, cells[nCell]);
     m_trail.clear(); // the start is never undone
     return true;
 }
@@ -359,10 +378,8 @@ CCompleteSolver::Result CCompleteSolver::Solve(const Options& options) {
     m_options = options;
     m_options.nMaxSolutions = std::max<uint64_t>(m_options.nMaxSolutions, 1);
     m_result = Result();
-    if (!StartFromLineLogic()) {
-        m_result.known = m_cells;
+    if (!StartFromLineLogic())
         return m_result;
-    }
     for (int nLine = 0; nLine < static_cast<int>(m_lines.size()); ++nLine) {
         m_queued[static_cast<size_t>(nLine)] = 1;
         m_queue.push_back(nLine);

@@ -96,6 +96,7 @@ class CCompleteSolver {
     bool ShouldStop() const;
 
     bool StartFromLineLogic();
+    void Prepare();
 
     CPuzzle m_puzzle; // a copy the line-logic start solves
     int m_nRows;

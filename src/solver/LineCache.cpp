@@ -24,9 +24,6 @@ uint64_t Mix(uint64_t x) {
 
 } // namespace
 
-CLineCache::CLineCache() : m_slots(kFirstSlots) {
-}
-
 uint64_t CLineCache::Hash(uint32_t nLine, const uint64_t* pKey, size_t nWords) {
     uint64_t nHash = Mix(nLine + 0x9e3779b97f4a7c15ULL);
     for (size_t w = 0; w < nWords; ++w)
@@ -35,6 +32,8 @@ uint64_t CLineCache::Hash(uint32_t nLine, const uint64_t* pKey, size_t nWords) {
 }
 
 const uint64_t* CLineCache::Find(uint32_t nLine, const uint64_t* pKey, size_t nWords, bool* pbFits) const {
+    if (m_slots.empty())
+        return nullptr;
     const uint64_t nHash = Hash(nLine, pKey, nWords);
     const size_t nMask = m_slots.size() - 1;
     for (size_t i = nHash & nMask;; i = (i + 1) & nMask) {
@@ -55,6 +54,8 @@ const uint64_t* CLineCache::Find(uint32_t nLine, const uint64_t* pKey, size_t nW
 }
 
 void CLineCache::Insert(uint32_t nLine, const uint64_t* pKey, size_t nWords, const uint64_t* pResult) {
+    if (m_slots.empty())
+        m_slots.resize(kFirstSlots); // on first use: most puzzles never need the cache
     if (m_pool.size() + 2 * nWords > kMaxPoolWords || (m_nUsed >= m_slots.size() / 2 && m_slots.size() >= kMaxSlots))
         Clear();
     else if (m_nUsed >= m_slots.size() / 2)

@@ -14,8 +14,6 @@
 // memory is bounded: when the word pool is full, everything is forgotten.
 class CLineCache {
   public:
-    CLineCache();
-
     // The packed result of the line in this state; nullptr when unknown.
     // *pbFits tells whether any placement fits (the result is then unused).
     const uint64_t* Find(uint32_t nLine, const uint64_t* pKey, size_t nWords, bool* pbFits) const;
