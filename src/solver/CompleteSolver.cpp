@@ -13,7 +13,8 @@ constexpr size_t kCellsPerWord = 64;
 } // namespace
 
 CCompleteSolver::CCompleteSolver(const CPuzzle& puzzle)
-    : m_puzzle(puzzle), m_nRows(puzzle.GetHeight()), m_nCols(puzzle.GetWidth()) {}
+    : m_puzzle(puzzle), m_nRows(puzzle.GetHeight()), m_nCols(puzzle.GetWidth()) {
+}
 
 // The search's structures, built only when line logic leaves cells open.
 void CCompleteSolver::Prepare() {
@@ -295,28 +296,50 @@ size_t CCompleteSolver::ChooseBranchCell() const {
 }
 
 bool CCompleteSolver::ShouldStop() const {
-    return (m_options.pStop && m_options.pStop->load(std::memory_order_relaxed)) ||
+    return m_bRestart || (m_options.pStop && m_options.pStop->load(std::memory_order_relaxed)) ||
            (m_options.nMaxNodes && m_result.nNodes >= m_options.nMaxNodes);
+}
+
+// The noise that varies the branching from one restart to the next: a few
+// per cent of the score, the same for the same cell and restart.
+uint64_t CCompleteSolver::BranchScore(size_t nCell) const {
+    const uint64_t a = m_filledScore[nCell];
+    const uint64_t b = m_emptyScore[nCell];
+    uint64_t nLow = std::min(a, b);
+    if (m_nRun > 0) {
+        uint64_t h = (static_cast<uint64_t>(m_nRun) << 32) ^ nCell;
+        h = (h ^ (h >> 31)) * 0x9e3779b97f4a7c15ULL;
+        nLow = nLow * (256 + ((h >> 40) & 63)) / 256;
+    }
+    return (nLow << 32) | std::max(a, b);
 }
 
 // True when the search is over: enough solutions, or a stop.
 bool CCompleteSolver::Search(int nDepth) {
     ++m_result.nNodes;
+    if (m_nRestartAt && m_result.nNodes >= m_nRestartAt) {
+        m_bRestart = true;
+        return true;
+    }
     if (m_options.pfnProgress && m_result.nNodes % kProgressEvery == 0)
         m_options.pfnProgress(m_cells, m_options.pProgressContext);
     if (!Propagate())
         return false;
+    // Probing to a fixed point at the root; below it one sweep: a second
+    // sweep rarely pays for itself where a branch will follow anyway.
     for (;;) {
         if (ShouldStop())
             return true;
         const Probe probe = ProbeAll();
         if (probe == Probe::Contradiction)
             return false;
-        if (probe == Probe::Nothing)
+        if (probe == Probe::Nothing || nDepth > 0)
             break;
     }
-    if (nDepth == 0)
+    if (nDepth == 0) {
         m_result.known = m_cells; // what holds in every solution
+        m_nRootMark = m_trail.size();
+    }
     if (ShouldStop())
         return true;
     const size_t nCell = ChooseBranchCell();
@@ -374,6 +397,40 @@ bool CCompleteSolver::StartFromLineLogic() {
     return true;
 }
 
+// Luby's sequence 1 1 2 1 1 2 4 1 1 2 ...: restart budgets that waste at
+// most a logarithmic factor against the best fixed budget.
+uint64_t CCompleteSolver::Luby(uint64_t i) {
+    for (;;) {
+        uint64_t k = 1;
+        while ((uint64_t{1} << k) - 1 < i)
+            ++k;
+        if ((uint64_t{1} << k) - 1 == i)
+            return uint64_t{1} << (k - 1);
+        i -= (uint64_t{1} << (k - 1)) - 1;
+    }
+}
+
+// Looking for one solution, a search that has run long without one starts
+// again from the root (keeping what the root's probing decided) with the
+// branching varied: a few early choices that lead into a large barren
+// subtree otherwise cost the whole solve. Budgets follow Luby's sequence, so
+// a long enough run always comes and the search stays complete. Counting
+// and uniqueness need the whole tree: one run.
+bool CCompleteSolver::SearchWithRestarts() {
+    if (m_options.nMaxSolutions > 1 || m_options.nRestartNodes == 0)
+        return Search(0);
+    for (m_nRun = 0;; ++m_nRun) {
+        m_nRestartAt = m_result.nNodes + m_options.nRestartNodes * Luby(m_nRun + 1);
+        const bool bOver = Search(0);
+        if (!m_bRestart)
+            return bOver;
+        m_bRestart = false;
+        ++m_result.nRestarts;
+        UndoTo(m_nRootMark);
+        ClearQueue();
+    }
+}
+
 CCompleteSolver::Result CCompleteSolver::Solve(const Options& options) {
     m_options = options;
     m_options.nMaxSolutions = std::max<uint64_t>(m_options.nMaxSolutions, 1);
@@ -385,7 +442,7 @@ CCompleteSolver::Result CCompleteSolver::Solve(const Options& options) {
         m_queue.push_back(nLine);
     }
     m_result.known = m_cells;
-    const bool bStopped = Search(0) && m_result.nSolutions < m_options.nMaxSolutions;
+    const bool bStopped = SearchWithRestarts() && m_result.nSolutions < m_options.nMaxSolutions;
     if (bStopped)
         m_result.outcome = Outcome::Stopped;
     else if (m_result.nSolutions == 0)

@@ -30,6 +30,9 @@ class CCompleteSolver {
         uint64_t nMaxSolutions = 1;
         // Search nodes before giving up (0: no limit).
         uint64_t nMaxNodes = 0;
+        // Looking for one solution, the unit of the restart budgets in
+        // search nodes (0: never restart).
+        uint64_t nRestartNodes = 500;
         const std::atomic<bool>* pStop = nullptr;
         // Called now and then during a long search with the cells known at
         // that moment (all unknown cells 0).
@@ -41,6 +44,7 @@ class CCompleteSolver {
         Outcome outcome = Outcome::Stopped;
         uint64_t nSolutions = 0;
         uint64_t nNodes = 0;
+        uint64_t nRestarts = 0;
         std::vector<CellState> first;  // rows x columns, row by row
         std::vector<CellState> second; // when more than one solution was found
         std::vector<CellState> known;  // the cells decided when the search stopped
@@ -87,11 +91,9 @@ class CCompleteSolver {
     size_t ChooseBranchCell() const;
     // The smaller of the two counts first (both branches shrink the
     // puzzle), the larger on ties.
-    uint64_t BranchScore(size_t nCell) const {
-        const uint64_t a = m_filledScore[nCell];
-        const uint64_t b = m_emptyScore[nCell];
-        return (std::min(a, b) << 32) | std::max(a, b);
-    }
+    uint64_t BranchScore(size_t nCell) const;
+    bool SearchWithRestarts();
+    static uint64_t Luby(uint64_t i);
     bool Search(int nDepth);
     bool ShouldStop() const;
 
@@ -128,6 +130,10 @@ class CCompleteSolver {
     std::vector<uint32_t> m_stamp; // probing: which probe last forced a cell
     std::vector<CellState> m_forced;
     uint32_t m_nProbe = 0;
+    uint32_t m_nRun = 0;       // restarts so far
+    uint64_t m_nRestartAt = 0; // the node count that ends this run (0: none)
+    bool m_bRestart = false;   // this run's budget is spent
+    size_t m_nRootMark = 0;    // the trail after the root's probing
     CLineCache m_cache;
     std::vector<uint64_t> m_agreedWords;
     Options m_options;

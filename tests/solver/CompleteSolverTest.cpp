@@ -9,17 +9,70 @@ namespace {
 
 using Outcome = CCompleteSolver::Outcome;
 
-// Every grid of a small puzzle that reads all its clues, as rows of '-'/'X'.
+// The runs of a line's cells (bit i: cell i), as a clue list reads them
+// ("0" for a line without runs).
+std::vector<int> RunsOf(uint32_t bits, int nLength) {
+    std::vector<int> runs;
+    for (int i = 0; i < nLength; ++i) {
+        if (!((bits >> i) & 1))
+            continue;
+        if (i == 0 || !((bits >> (i - 1)) & 1))
+            runs.push_back(0);
+        ++runs.back();
+    }
+    return runs.empty() ? std::vector<int>{0} : runs;
+}
+
+template <typename ClueAt> std::vector<int> CluesOf(int nCount, ClueAt clueAt) {
+    std::vector<int> clues;
+    for (int k = 0; k < nCount; ++k)
+        clues.push_back(clueAt(k));
+    return clues;
+}
+
+// Every grid of a small puzzle that reads all its clues, as rows of '-'/'X':
+// each row from the patterns that read its clue, the columns checked last.
 std::vector<std::vector<std::string>> AllSolutions(const CPuzzle& puzzle) {
     const int nRows = puzzle.GetHeight(), nCols = puzzle.GetWidth();
+    std::vector<std::vector<uint32_t>> rowPatterns(static_cast<size_t>(nRows));
+    for (int r = 0; r < nRows; ++r)
+        for (uint32_t bits = 0; bits < (1u << nCols); ++bits)
+            if (RunsOf(bits, nCols) ==
+                CluesOf(puzzle.GetRowClueCount(r), [&](int k) { return puzzle.GetRowClue(r, k); }))
+                rowPatterns[static_cast<size_t>(r)].push_back(bits);
     std::vector<std::vector<std::string>> solutions;
-    for (uint32_t bits = 0; bits < (1u << (nRows * nCols)); ++bits) {
-        CPuzzle grid = puzzle;
-        for (int i = 0; i < nRows * nCols; ++i)
-            grid.SetCell(i / nCols, i % nCols, (bits >> i) & 1 ? CELL_FILLED : CELL_EMPTY);
-        if (grid.SatisfiesAllClues())
-            solutions.push_back(GridRows(grid));
-    }
+    std::vector<uint32_t> grid(static_cast<size_t>(nRows));
+    auto columnsHold = [&] {
+        for (int c = 0; c < nCols; ++c) {
+            uint32_t bits = 0;
+            for (int r = 0; r < nRows; ++r)
+                bits |= ((grid[static_cast<size_t>(r)] >> c) & 1u) << r;
+            if (RunsOf(bits, nRows) !=
+                CluesOf(puzzle.GetColumnClueCount(c), [&](int k) { return puzzle.GetColumnClue(c, k); }))
+                return false;
+        }
+        return true;
+    };
+    auto place = [&](auto&& self, int r) -> void {
+        if (r == nRows) {
+            if (!columnsHold())
+                return;
+            std::vector<std::string> rows;
+            for (uint32_t bits : grid) {
+                std::string row;
+                for (int c = 0; c < nCols; ++c)
+                    row += (bits >> c) & 1 ? 'X' : '-';
+                rows.push_back(row);
+            }
+            solutions.push_back(rows);
+            return;
+        }
+        for (uint32_t bits : rowPatterns[static_cast<size_t>(r)]) {
+            grid[static_cast<size_t>(r)] = bits;
+            self(self, r + 1);
+        }
+    };
+    place(place, 0);
     return solutions;
 }
 
@@ -36,12 +89,12 @@ CCompleteSolver::Result SolveFor(const CPuzzle& puzzle, uint64_t nMaxSolutions) 
 }
 
 // Random pictures (always solvable) and mismatched clues (mostly not), up to
-// 4 x 5: the solver's counts, outcomes and solutions against brute force.
+// 5 x 5: the solver's counts, outcomes and solutions against brute force.
 TEST(CompleteSolver, AgreesWithBruteForceOnSmallPuzzles) {
     std::mt19937 random(99);
     int nMultiple = 0, nNone = 0, nBeyondLineLogic = 0;
     for (int nTrial = 0; nTrial < 600; ++nTrial) {
-        const int nRows = 1 + static_cast<int>(random() % 4);
+        const int nRows = 1 + static_cast<int>(random() % 5);
         const int nCols = 1 + static_cast<int>(random() % 5);
         CPuzzle puzzle = nTrial % 2 ? PuzzleFromPicture(RandomPicture(random, nRows, nCols, 50))
                                     : MismatchedClues(random, nRows, nCols);
@@ -102,6 +155,34 @@ TEST(CompleteSolver, StopsAtTheNodeLimitAndWhenAsked) {
     const CCompleteSolver::Result stopped = CCompleteSolver(puzzle).Solve(options);
     EXPECT_EQ(stopped.outcome, Outcome::Stopped);
     EXPECT_EQ(stopped.nSolutions, 0u);
+}
+
+// Restarting after every few nodes must neither lose solutions nor invent
+// them: the same outcome as one long search, and a picture that reads the
+// clues. Puzzles big enough to need a search, so that restarts happen.
+TEST(CompleteSolver, RestartsKeepTheSearchComplete) {
+    std::mt19937 random(31);
+    uint64_t nRestarts = 0;
+    for (int nTrial = 0; nTrial < 40; ++nTrial) {
+        SCOPED_TRACE("trial " + std::to_string(nTrial));
+        CPuzzle puzzle =
+            nTrial % 2 ? PuzzleFromPicture(RandomPicture(random, 9, 9, 50)) : MismatchedClues(random, 9, 9);
+        if (puzzle.RefuseUnsolvable())
+            continue;
+        CCompleteSolver::Options options;
+        options.nRestartNodes = 0;
+        const CCompleteSolver::Result once = CCompleteSolver(puzzle).Solve(options);
+        options.nRestartNodes = 1;
+        const CCompleteSolver::Result restarted = CCompleteSolver(puzzle).Solve(options);
+        ASSERT_EQ(restarted.outcome, once.outcome);
+        nRestarts += restarted.nRestarts;
+        if (restarted.outcome == Outcome::Solved) {
+            CPuzzle grid = puzzle;
+            grid.SetCells(restarted.first);
+            EXPECT_TRUE(grid.SatisfiesAllClues());
+        }
+    }
+    EXPECT_GT(nRestarts, 10u);
 }
 
 TEST(CompleteSolver, IsDeterministic) {
