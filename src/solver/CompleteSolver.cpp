@@ -300,8 +300,9 @@ bool CCompleteSolver::ShouldStop() const {
            (m_options.nMaxNodes && m_result.nNodes >= m_options.nMaxNodes);
 }
 
-// The noise that varies the branching from one restart to the next: a few
-// per cent of the score, the same for the same cell and restart.
+// After a restart the smaller count gets up to a quarter more, the same for
+// the same cell and restart: enough to reorder close candidates, so each run
+// branches differently while staying deterministic.
 uint64_t CCompleteSolver::BranchScore(size_t nCell) const {
     const uint64_t a = m_filledScore[nCell];
     const uint64_t b = m_emptyScore[nCell];
