@@ -6,23 +6,6 @@
 
 namespace {
 
-// The clues of a puzzle as one line per row and column, for comparisons.
-std::string Clues(const CPuzzle& puzzle) {
-    std::string text;
-    for (int r = 0; r < puzzle.GetHeight(); ++r) {
-        for (int k = 0; k < puzzle.GetRowClueCount(r); ++k)
-            text += std::to_string(puzzle.GetRowClue(r, k)) + " ";
-        text += "|";
-    }
-    text += "/";
-    for (int c = 0; c < puzzle.GetWidth(); ++c) {
-        for (int k = 0; k < puzzle.GetColumnClueCount(c); ++k)
-            text += std::to_string(puzzle.GetColumnClue(c, k)) + " ";
-        text += "|";
-    }
-    return text;
-}
-
 // The example picture XX-X / -XXX / X--- in each format.
 const char kExampleClues[] = "2 1 |3 |1 |/1 1 |2 |1 |2 |";
 
@@ -52,7 +35,7 @@ TEST_P(PuzzleFormatTest, ReadsValidFilesAndRefusesMalformedOnesWithALineNumber) 
     CPuzzleFile puzzle;
     puzzle.Load(strPath.c_str());
     if (puzzle.GetLoadError().empty()) {
-        EXPECT_EQ(Clues(puzzle), GetParam().expected);
+        EXPECT_EQ(CluesText(puzzle), GetParam().expected);
     } else {
         EXPECT_EQ(puzzle.GetLoadError(), strPath + ": " + GetParam().expected);
         EXPECT_EQ(puzzle.GetHeight(), 0);
@@ -107,7 +90,7 @@ TEST(PuzzleFormats, RoundTripThroughTheClueFile) {
         CPuzzleFile again;
         again.Load(dir.Write(std::string(name) + ".tb", FormatClueFile(original)).c_str());
         ASSERT_EQ(again.GetLoadError(), "") << name;
-        EXPECT_EQ(Clues(again), Clues(original)) << name;
+        EXPECT_EQ(CluesText(again), CluesText(original)) << name;
     }
 }
 

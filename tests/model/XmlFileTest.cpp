@@ -110,23 +110,6 @@ INSTANTIATE_TEST_SUITE_P(
 // ---------------------------------------------------------------------------
 // The puzzle reader
 
-// The clues of a puzzle as one line per row and column, for comparisons.
-std::string Clues(const CPuzzle& puzzle) {
-    std::string text;
-    for (int r = 0; r < puzzle.GetHeight(); ++r) {
-        for (int k = 0; k < puzzle.GetRowClueCount(r); ++k)
-            text += std::to_string(puzzle.GetRowClue(r, k)) + " ";
-        text += "|";
-    }
-    text += "/";
-    for (int c = 0; c < puzzle.GetWidth(); ++c) {
-        for (int k = 0; k < puzzle.GetColumnClueCount(c); ++k)
-            text += std::to_string(puzzle.GetColumnClue(c, k)) + " ";
-        text += "|";
-    }
-    return text;
-}
-
 // The example picture XX-X / -XXX / X--- as pbn clues.
 const char kExampleClues[] = "2 1 |3 |1 |/1 1 |2 |1 |2 |";
 const char kExampleGoal[] = "110101111000";
@@ -181,7 +164,7 @@ TEST_P(XmlValidFileTest, ReadsTheFirstPuzzleWithItsTitleAuthorAndGoal) {
     CPuzzleFile puzzle;
     puzzle.Load(dir.Write(c.fileName, c.content).c_str());
     ASSERT_EQ(puzzle.GetLoadError(), "");
-    EXPECT_EQ(Clues(puzzle), c.clues);
+    EXPECT_EQ(CluesText(puzzle), c.clues);
     EXPECT_EQ(puzzle.GetExtras().strTitle, c.title);
     EXPECT_EQ(puzzle.GetExtras().strAuthor, c.author);
     EXPECT_EQ(puzzle.GetExtras().strGoal, c.goal);
@@ -426,7 +409,7 @@ TEST(XmlFile, TheSampleSetOpensItsFirstPuzzle) {
     CPuzzleFile puzzle;
     puzzle.Load((std::string(TABULON_TEST_DATA) + "/example-3x4.xml").c_str());
     ASSERT_EQ(puzzle.GetLoadError(), "");
-    EXPECT_EQ(Clues(puzzle), kExampleClues);
+    EXPECT_EQ(CluesText(puzzle), kExampleClues);
     EXPECT_EQ(puzzle.GetExtras().strTitle, "Example & friend");
     EXPECT_EQ(puzzle.GetExtras().strGoal, kExampleGoal);
     EXPECT_EQ(puzzle.GetExtras().nPuzzlesInFile, 2);
@@ -449,7 +432,7 @@ TEST(XmlFile, RoundTripThroughTheClueFile) {
         CPuzzleFile again;
         again.Load(dir.Write(std::string(name) + ".tb", FormatClueFile(original)).c_str());
         ASSERT_EQ(again.GetLoadError(), "") << name;
-        EXPECT_EQ(Clues(again), Clues(original)) << name;
+        EXPECT_EQ(CluesText(again), CluesText(original)) << name;
     }
 }
 

@@ -9,22 +9,8 @@ namespace {
 
 using Outcome = CCompleteSolver::Outcome;
 
-// The runs of a line's cells (bit i: cell i), as a clue list reads them
-// ("0" for a line without runs).
-std::vector<int> RunsOf(uint32_t bits, int nLength) {
-    std::vector<int> runs;
-    for (int i = 0; i < nLength; ++i) {
-        if (!((bits >> i) & 1))
-            continue;
-        if (i == 0 || !((bits >> (i - 1)) & 1))
-            runs.push_back(0);
-        ++runs.back();
-    }
-    return runs.empty() ? std::vector<int>{0} : runs;
-}
-
-template <typename ClueAt> std::vector<int> CluesOf(int nCount, ClueAt clueAt) {
-    std::vector<int> clues;
+template <typename ClueAt> std::vector<int16_t> CluesOf(int nCount, ClueAt clueAt) {
+    std::vector<int16_t> clues;
     for (int k = 0; k < nCount; ++k)
         clues.push_back(clueAt(k));
     return clues;
@@ -34,20 +20,24 @@ template <typename ClueAt> std::vector<int> CluesOf(int nCount, ClueAt clueAt) {
 // each row from the patterns that read its clue, the columns checked last.
 std::vector<std::vector<std::string>> AllSolutions(const CPuzzle& puzzle) {
     const int nRows = puzzle.GetHeight(), nCols = puzzle.GetWidth();
-    std::vector<std::vector<uint32_t>> rowPatterns(static_cast<size_t>(nRows));
-    for (int r = 0; r < nRows; ++r)
-        for (uint32_t bits = 0; bits < (1u << nCols); ++bits)
-            if (RunsOf(bits, nCols) ==
-                CluesOf(puzzle.GetRowClueCount(r), [&](int k) { return puzzle.GetRowClue(r, k); }))
-                rowPatterns[static_cast<size_t>(r)].push_back(bits);
+    std::vector<std::vector<std::string>> rowPatterns(static_cast<size_t>(nRows));
+    for (int r = 0; r < nRows; ++r) {
+        for (uint32_t bits = 0; bits < (1u << nCols); ++bits) {
+            std::string row;
+            for (int c = 0; c < nCols; ++c)
+                row += (bits >> c) & 1 ? 'X' : '-';
+            if (RunsOf(row) == CluesOf(puzzle.GetRowClueCount(r), [&](int k) { return puzzle.GetRowClue(r, k); }))
+                rowPatterns[static_cast<size_t>(r)].push_back(row);
+        }
+    }
     std::vector<std::vector<std::string>> solutions;
-    std::vector<uint32_t> grid(static_cast<size_t>(nRows));
+    std::vector<std::string> grid(static_cast<size_t>(nRows));
     auto columnsHold = [&] {
         for (int c = 0; c < nCols; ++c) {
-            uint32_t bits = 0;
-            for (int r = 0; r < nRows; ++r)
-                bits |= ((grid[static_cast<size_t>(r)] >> c) & 1u) << r;
-            if (RunsOf(bits, nRows) !=
+            std::string column;
+            for (const std::string& row : grid)
+                column += row[static_cast<size_t>(c)];
+            if (RunsOf(column) !=
                 CluesOf(puzzle.GetColumnClueCount(c), [&](int k) { return puzzle.GetColumnClue(c, k); }))
                 return false;
         }
@@ -55,20 +45,12 @@ std::vector<std::vector<std::string>> AllSolutions(const CPuzzle& puzzle) {
     };
     auto place = [&](auto&& self, int r) -> void {
         if (r == nRows) {
-            if (!columnsHold())
-                return;
-            std::vector<std::string> rows;
-            for (uint32_t bits : grid) {
-                std::string row;
-                for (int c = 0; c < nCols; ++c)
-                    row += (bits >> c) & 1 ? 'X' : '-';
-                rows.push_back(row);
-            }
-            solutions.push_back(rows);
+            if (columnsHold())
+                solutions.push_back(grid);
             return;
         }
-        for (uint32_t bits : rowPatterns[static_cast<size_t>(r)]) {
-            grid[static_cast<size_t>(r)] = bits;
+        for (const std::string& row : rowPatterns[static_cast<size_t>(r)]) {
+            grid[static_cast<size_t>(r)] = row;
             self(self, r + 1);
         }
     };

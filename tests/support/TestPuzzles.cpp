@@ -116,6 +116,22 @@ std::string ClueFileText(const std::vector<std::string>& picture) {
     return text;
 }
 
+std::string CluesText(const CPuzzle& puzzle) {
+    std::string text;
+    for (int r = 0; r < puzzle.GetHeight(); ++r) {
+        for (int k = 0; k < puzzle.GetRowClueCount(r); ++k)
+            text += std::to_string(puzzle.GetRowClue(r, k)) + " ";
+        text += "|";
+    }
+    text += "/";
+    for (int c = 0; c < puzzle.GetWidth(); ++c) {
+        for (int k = 0; k < puzzle.GetColumnClueCount(c); ++k)
+            text += std::to_string(puzzle.GetColumnClue(c, k)) + " ";
+        text += "|";
+    }
+    return text;
+}
+
 std::vector<std::string> GridRows(const CPuzzle& puzzle) {
     std::vector<std::string> rows;
     for (int r = 0; r < puzzle.GetHeight(); ++r)

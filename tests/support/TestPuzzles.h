@@ -32,6 +32,9 @@ CPuzzle MismatchedClues(std::mt19937& random, int nRows, int nCols);
 // The clue file text of a picture.
 std::string ClueFileText(const std::vector<std::string>& picture);
 
+// The clues of a puzzle as "2 1 |3 |/1 |..." (rows, then columns), for comparisons.
+std::string CluesText(const CPuzzle& puzzle);
+
 // The grid as rows of '.', '-' and 'X'.
 std::vector<std::string> GridRows(const CPuzzle& puzzle);
 
