@@ -106,6 +106,7 @@ bool CCompleteSolver::SettleLine(int nLine) {
     const size_t nWords = (m_wordOffset[static_cast<size_t>(nLine) + 1] - nOffset) / 2;
     const uint64_t* pKnown = m_known.data() + nOffset;
     const uint64_t* pAgreed = nullptr;
+    uint64_t shortAgreed[2]; // a short line's agreed filled and empty cells
     if (m_inWord[static_cast<size_t>(nLine)]) {
         // Short lines are settled afresh: that is about as quick as a lookup.
         uint64_t nCanFill = 0;
@@ -113,8 +114,9 @@ bool CCompleteSolver::SettleLine(int nLine) {
         if (!m_agreement.SettleWord(m_lines[static_cast<size_t>(nLine)], LineLength(nLine), pKnown[0], pKnown[1],
                                     &nCanFill, &nCanEmpty))
             return false;
-        m_agreedWords.assign({nCanFill & ~nCanEmpty, nCanEmpty & ~nCanFill});
-        pAgreed = m_agreedWords.data();
+        shortAgreed[0] = nCanFill & ~nCanEmpty;
+        shortAgreed[1] = nCanEmpty & ~nCanFill;
+        pAgreed = shortAgreed;
     } else {
         bool bFits = false;
         pAgreed = m_cache.Find(static_cast<uint32_t>(nLine), pKnown, 2 * nWords, &bFits);
