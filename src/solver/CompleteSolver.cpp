@@ -9,6 +9,9 @@ namespace {
 constexpr uint64_t kProgressEvery = 256;
 // A line's known cells are two bit sets (filled, empty) of 64-bit words.
 constexpr size_t kCellsPerWord = 64;
+// Lines of up to this many words are settled afresh each time; longer ones
+// go through the line cache.
+constexpr size_t kFreshWords = 1;
 
 } // namespace
 
@@ -32,7 +35,7 @@ void CCompleteSolver::Prepare() {
     for (int nLine = 0; nLine < static_cast<int>(m_lines.size()); ++nLine) {
         const size_t nWords = (static_cast<size_t>(LineLength(nLine)) + kCellsPerWord - 1) / kCellsPerWord;
         m_wordOffset.push_back(m_wordOffset.back() + 2 * nWords);
-        m_inWord.push_back(CLineAgreement::FitsInWord(m_lines[static_cast<size_t>(nLine)], LineLength(nLine)));
+        m_inWord.push_back(CLineAgreement::FitsInWords(m_lines[static_cast<size_t>(nLine)], LineLength(nLine)));
     }
     m_known.assign(m_wordOffset.back(), 0);
     const size_t nCells = static_cast<size_t>(m_nRows) * static_cast<size_t>(m_nCols);
@@ -106,17 +109,19 @@ bool CCompleteSolver::SettleLine(int nLine) {
     const size_t nWords = (m_wordOffset[static_cast<size_t>(nLine) + 1] - nOffset) / 2;
     const uint64_t* pKnown = m_known.data() + nOffset;
     const uint64_t* pAgreed = nullptr;
-    uint64_t shortAgreed[2]; // a short line's agreed filled and empty cells
-    if (m_inWord[static_cast<size_t>(nLine)]) {
+    uint64_t freshAgreed[2 * kFreshWords]; // a short line's agreed filled and empty cells
+    if (m_inWord[static_cast<size_t>(nLine)] && nWords <= kFreshWords) {
         // Short lines are settled afresh: that is about as quick as a lookup.
-        uint64_t nCanFill = 0;
-        uint64_t nCanEmpty = 0;
-        if (!m_agreement.SettleWord(m_lines[static_cast<size_t>(nLine)], LineLength(nLine), pKnown[0], pKnown[1],
-                                    &nCanFill, &nCanEmpty))
+        uint64_t canFill[kFreshWords];
+        uint64_t canEmpty[kFreshWords];
+        if (!CLineAgreement::SettleWords(m_lines[static_cast<size_t>(nLine)], LineLength(nLine), pKnown,
+                                         pKnown + nWords, canFill, canEmpty))
             return false;
-        shortAgreed[0] = nCanFill & ~nCanEmpty;
-        shortAgreed[1] = nCanEmpty & ~nCanFill;
-        pAgreed = shortAgreed;
+        for (size_t w = 0; w < nWords; ++w) {
+            freshAgreed[w] = canFill[w] & ~canEmpty[w];
+            freshAgreed[nWords + w] = canEmpty[w] & ~canFill[w];
+        }
+        pAgreed = freshAgreed;
     } else {
         bool bFits = false;
         pAgreed = m_cache.Find(static_cast<uint32_t>(nLine), pKnown, 2 * nWords, &bFits);
@@ -140,22 +145,33 @@ bool CCompleteSolver::SettleLine(int nLine) {
     return true;
 }
 
-// Runs the table line solver on a long line the cache does not know, leaves
-// the agreed cells in m_agreedWords (filled words, then empty words) and
-// remembers them.
+// Settles a long line the cache does not know, leaves the agreed cells in
+// m_agreedWords (filled words, then empty words) and remembers them.
 bool CCompleteSolver::SettleUncached(int nLine, const uint64_t* pKnown, size_t nWords) {
+    const ClueList& clues = m_lines[static_cast<size_t>(nLine)];
     const int32_t nLength = LineLength(nLine);
-    m_line.resize(static_cast<size_t>(nLength));
-    m_agreed.resize(static_cast<size_t>(nLength));
-    for (int32_t i = 0; i < nLength; ++i)
-        m_line[static_cast<size_t>(i)] = m_cells[CellOf(nLine, i)];
-    const bool bFits = m_agreement.Settle(m_lines[static_cast<size_t>(nLine)], m_line.data(), nLength, m_agreed.data(),
-                                          m_left, m_right);
     m_agreedWords.assign(2 * nWords, 0);
-    for (size_t i = 0; bFits && i < static_cast<size_t>(nLength); ++i) {
-        const size_t nWord = i / kCellsPerWord + (m_agreed[i] == CELL_EMPTY ? nWords : 0);
-        if (m_agreed[i] != CELL_UNKNOWN)
-            m_agreedWords[nWord] |= uint64_t{1} << (i % kCellsPerWord);
+    bool bFits = false;
+    if (m_inWord[static_cast<size_t>(nLine)]) {
+        m_canWords.resize(2 * nWords);
+        uint64_t* pCanFill = m_canWords.data();
+        uint64_t* pCanEmpty = pCanFill + nWords;
+        bFits = CLineAgreement::SettleWords(clues, nLength, pKnown, pKnown + nWords, pCanFill, pCanEmpty);
+        for (size_t w = 0; bFits && w < nWords; ++w) {
+            m_agreedWords[w] = pCanFill[w] & ~pCanEmpty[w];
+            m_agreedWords[nWords + w] = pCanEmpty[w] & ~pCanFill[w];
+        }
+    } else {
+        m_line.resize(static_cast<size_t>(nLength));
+        m_agreed.resize(static_cast<size_t>(nLength));
+        for (int32_t i = 0; i < nLength; ++i)
+            m_line[static_cast<size_t>(i)] = m_cells[CellOf(nLine, i)];
+        bFits = m_agreement.SettleInTables(clues, m_line.data(), nLength, m_agreed.data(), m_left, m_right);
+        for (size_t i = 0; bFits && i < static_cast<size_t>(nLength); ++i) {
+            const size_t nWord = i / kCellsPerWord + (m_agreed[i] == CELL_EMPTY ? nWords : 0);
+            if (m_agreed[i] != CELL_UNKNOWN)
+                m_agreedWords[nWord] |= uint64_t{1} << (i % kCellsPerWord);
+        }
     }
     m_cache.Insert(static_cast<uint32_t>(nLine), pKnown, 2 * nWords, bFits ? m_agreedWords.data() : nullptr);
     return bFits;

@@ -109,7 +109,7 @@ class CCompleteSolver {
     // words. The line cache's keys.
     std::vector<size_t> m_wordOffset; // line n's words: [offset[n], offset[n + 1])
     std::vector<uint64_t> m_known;
-    std::vector<uint8_t> m_inWord;   // settled a word at a time, without the cache
+    std::vector<uint8_t> m_inWord;   // settled in the word form
     std::vector<TrailEntry> m_trail; // cells assigned, in order
     uint64_t m_nSerial = 0;
     std::vector<uint64_t> m_lineSerial;     // each line's latest assignment still standing
@@ -136,6 +136,7 @@ class CCompleteSolver {
     size_t m_nRootMark = 0;    // the trail after the root's probing
     CLineCache m_cache;
     std::vector<uint64_t> m_agreedWords;
+    std::vector<uint64_t> m_canWords; // a long line's word form: can fill, can empty
     Options m_options;
     Result m_result;
 };

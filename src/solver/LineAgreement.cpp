@@ -57,11 +57,16 @@ void CLineAgreement::FillSuffixes(const ClueList& clues) {
 
 bool CLineAgreement::Settle(const ClueList& clues, const CellState* pLine, int32_t nLength, CellState* pAgreed,
                             std::vector<int32_t>& leftStarts, std::vector<int32_t>& rightStarts) {
+    if (FitsInWords(clues, nLength))
+        return SettleBits(clues, pLine, nLength, pAgreed, leftStarts, rightStarts);
+    return SettleInTables(clues, pLine, nLength, pAgreed, leftStarts, rightStarts);
+}
+
+bool CLineAgreement::SettleInTables(const ClueList& clues, const CellState* pLine, int32_t nLength, CellState* pAgreed,
+                                    std::vector<int32_t>& leftStarts, std::vector<int32_t>& rightStarts) {
     const size_t n = clues.size();
     m_pLine = pLine;
     m_nLength = nLength;
-    if (FitsInWord(clues, nLength))
-        return SettleBits(clues, pLine, pAgreed, leftStarts, rightStarts);
     m_nStride = static_cast<size_t>(nLength) + 1;
     m_empty.resize(m_nStride);
     m_empty[0] = 0;

@@ -30,22 +30,32 @@ class CLineAgreement {
     bool Settle(const ClueList& clues, const CellState* pLine, int32_t nLength, CellState* pAgreed,
                 std::vector<int32_t>& leftStarts, std::vector<int32_t>& rightStarts);
 
-    // Lines up to this length, with no empty clue, are settled a word at a
-    // time: bit i of a word stands for cell i.
-    static constexpr int32_t kMaxBitsLength = 62;
-    static bool FitsInWord(const ClueList& clues, int32_t nLength);
+    // Settle with tables whatever the line, for lines the word form cannot
+    // take.
+    bool SettleInTables(const ClueList& clues, const CellState* pLine, int32_t nLength, CellState* pAgreed,
+                        std::vector<int32_t>& leftStarts, std::vector<int32_t>& rightStarts);
 
-    // Settle for such a line: `filled` and `empty` hold its known cells.
-    // Sets the cells some fitting placement fills (*pCanFill) and leaves
-    // empty (*pCanEmpty); with pLeftStarts/pRightStarts (n each), also each
-    // run's leftmost and rightmost start. False when no placement fits.
-    bool SettleWord(const ClueList& clues, int32_t nLength, uint64_t filled, uint64_t empty, uint64_t* pCanFill,
-                    uint64_t* pCanEmpty, int32_t* pLeftStarts = nullptr, int32_t* pRightStarts = nullptr);
+    // Lines up to this length whose runs fit, with no empty clue, are
+    // settled with each table row held in a few words: bit i of a word
+    // stands for cell i.
+    static constexpr size_t kMaxBitsWords = 8;
+    static constexpr int32_t kMaxBitsLength = 64 * kMaxBitsWords - 2;
+    static bool FitsInWords(const ClueList& clues, int32_t nLength);
+    // The words that hold a line's cells, one bit each.
+    static size_t WordsFor(int32_t nLength) { return (static_cast<size_t>(nLength) + 63) / 64; }
+
+    // Settle for such a line: pFilled and pEmpty (WordsFor(nLength) words
+    // each) hold its known cells. Sets the cells some fitting placement
+    // fills (pCanFill) and leaves empty (pCanEmpty), as many words; with
+    // pLeftStarts/pRightStarts (n each), also each run's leftmost and
+    // rightmost start. False when no placement fits.
+    static bool SettleWords(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, const uint64_t* pEmpty,
+                            uint64_t* pCanFill, uint64_t* pCanEmpty, int32_t* pLeftStarts = nullptr,
+                            int32_t* pRightStarts = nullptr);
 
   private:
-    void BitsPrefixes(const ClueList& clues, bool bBackwards, uint64_t gaps, uint64_t fillable, uint64_t* pRows);
-    bool SettleBits(const ClueList& clues, const CellState* pLine, CellState* pAgreed, std::vector<int32_t>& leftStarts,
-                    std::vector<int32_t>& rightStarts);
+    bool SettleBits(const ClueList& clues, const CellState* pLine, int32_t nLength, CellState* pAgreed,
+                    std::vector<int32_t>& leftStarts, std::vector<int32_t>& rightStarts);
     bool NoEmpty(int32_t nFrom, int32_t nTo) const { return m_empty[nTo] == m_empty[nFrom]; }
     bool Gap(int32_t i) const { return m_pLine[i] != CELL_FILLED; }
     uint8_t& Prefix(size_t t, int32_t i) { return m_prefix[t * m_nStride + static_cast<size_t>(i)]; }
@@ -66,6 +76,5 @@ class CLineAgreement {
     std::vector<uint8_t> m_suffix;
     std::vector<int32_t> m_canFill; // difference array: placements that fill a cell
     std::vector<uint8_t> m_canEmpty;
-    std::vector<uint64_t> m_prefixBits; // the word version's prefix rows
-    std::vector<uint64_t> m_backBits;   // its prefix rows of the reversed line
+    std::vector<uint64_t> m_bitsIn; // the word form's known and agreed cells
 };

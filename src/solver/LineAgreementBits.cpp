@@ -1,6 +1,6 @@
-// The agreement of a short line (up to kMaxBitsLength cells), with each
-// table row held in one 64-bit word: bit i of a row stands for position i.
-// The same recurrences as the table version, a word at a time:
+// The agreement of a line of up to kMaxBitsLength cells, with each table
+// row held in a few 64-bit words: bit i of a row stands for position i.
+// The same recurrences as the table version, a row at a time:
 //
 //   prefix[t]: the first t runs fit in [0, i) (bit i), cell i-1 a gap or
 //              the end of run t-1;
@@ -11,26 +11,21 @@
 // and the bits it clears are the block's cells reachable from a seed.
 
 #include "solver/LineAgreement.h"
+#include "solver/WideBits.h"
 
-#include <bit>
+#include <array>
 
 namespace {
 
-using Bits = uint64_t;
-
-Bits Low(int32_t n) {
-    return n >= 64 ? ~Bits{0} : (Bits{1} << n) - 1;
-}
-
 // Positions from each seed upwards while the next position is open
 // (bit i of `open`: a row may go on from i-1 to i).
-Bits CarryUp(Bits seeds, Bits open) {
+template <typename Bits> Bits CarryUp(const Bits& seeds, const Bits& open) {
     const Bits allowed = open | seeds;
     return (allowed & ~(allowed + seeds)) | seeds;
 }
 
 // Bits s of `starts` spread over [s, s + nLength).
-Bits Spread(Bits starts, int32_t nLength) {
+template <typename Bits> Bits Spread(const Bits& starts, int32_t nLength) {
     Bits covered = starts; // [s, s + nDone) for each start
     for (int32_t nDone = 1; nDone < nLength;) {
         const int32_t nStep = std::min(nDone, nLength - nDone);
@@ -42,7 +37,7 @@ Bits Spread(Bits starts, int32_t nLength) {
 
 // Starts s whose run of nLength cells meets no empty cell: `fillable` has
 // the cells that may be filled.
-Bits RunFits(Bits fillable, int32_t nLength) {
+template <typename Bits> Bits RunFits(const Bits& fillable, int32_t nLength) {
     Bits fits = fillable;
     for (int32_t nDone = 1; nDone < nLength;) {
         const int32_t nStep = std::min(nDone, nLength - nDone);
@@ -52,108 +47,184 @@ Bits RunFits(Bits fillable, int32_t nLength) {
     return fits;
 }
 
-// The low nWidth bits in reverse order.
-Bits Reverse(Bits bits, int32_t nWidth) {
-    bits = ((bits >> 1) & 0x5555555555555555ULL) | ((bits & 0x5555555555555555ULL) << 1);
-    bits = ((bits >> 2) & 0x3333333333333333ULL) | ((bits & 0x3333333333333333ULL) << 2);
-    bits = ((bits >> 4) & 0x0f0f0f0f0f0f0f0fULL) | ((bits & 0x0f0f0f0f0f0f0f0fULL) << 4);
-    return __builtin_bswap64(bits) >> (64 - nWidth);
+// One line's settling with rows of W words.
+template <size_t W> class CWideLine {
+  public:
+    using Bits = WideBits<W>;
+
+    CWideLine(const ClueList& clues, int32_t nLength) : m_clues(clues), m_nLength(nLength) {}
+
+    bool Settle(const Bits& filled, const Bits& empty, Bits* pCanFill, Bits* pCanEmpty, int32_t* pLeftStarts,
+                int32_t* pRightStarts) {
+        const size_t n = m_clues.size();
+        const Bits gaps = ~filled & Bits::Low(m_nLength);
+        const Bits fillable = ~empty & Bits::Low(m_nLength);
+        Prefixes(false, gaps, fillable, m_prefix.data());
+        if (!m_prefix[n].Test(m_nLength))
+            return false;
+        Prefixes(true, gaps.Reversed(m_nLength), fillable.Reversed(m_nLength), m_back.data());
+        // suffix[t] is the backwards prefix of the last n - t runs, mirrored.
+        auto suffix = [&](size_t t) { return m_back[n - t].Reversed(m_nLength + 1); };
+
+        Bits canFill = Bits::Zero();
+        Bits canEmpty = Bits::Zero();
+        Bits after = suffix(0);
+        for (size_t t = 0; t < n; ++t) {
+            const Clue& clue = m_clues[t];
+            const Bits current = after;
+            after = suffix(t + 1);
+            canEmpty |= m_prefix[t] & (current >> 1);
+            // A run ending at e needs a gap at e and the rest from e + 1, or
+            // the line's end when it is the last run.
+            Bits beforeRest = (gaps & (after >> 1)) >> clue.length;
+            if (t + 1 == n)
+                beforeRest |= Bits::Bit(m_nLength - clue.length);
+            const Bits starts =
+                AfterGap(m_prefix[t], gaps, t == 0) & m_fits[t] & beforeRest & Window(Lo(clue), Hi(clue));
+            if (pLeftStarts) {
+                pLeftStarts[t] = starts.Lowest();
+                pRightStarts[t] = starts.Highest();
+            }
+            canFill |= Spread(starts, clue.length);
+        }
+        canEmpty |= m_prefix[n] & (after >> 1);
+        *pCanFill = canFill;
+        *pCanEmpty = canEmpty & gaps;
+        return true;
+    }
+
+  private:
+    // The most runs a line of these rows can hold.
+    static constexpr size_t kMaxRuns = 32 * W;
+
+    static int32_t Lo(const Clue& clue) { return std::max(clue.minStart, int32_t{0}); }
+    int32_t Hi(const Clue& clue) const { return std::min(clue.maxStart, m_nLength - clue.length); }
+    static Bits Window(int32_t nLo, int32_t nHi) { return Bits::Low(nHi + 1) & ~Bits::Low(nLo); }
+    // Starts s after a gap at s-1 that follows the runs of `before`, or
+    // s = 0 for the first run.
+    static Bits AfterGap(const Bits& before, const Bits& gaps, bool bFirst) {
+        Bits after = (before & gaps) << 1;
+        if (bFirst)
+            after |= Bits::Bit(0);
+        return after;
+    }
+
+    // Prefix rows 0..n, the runs taken forwards or backwards, on a line
+    // whose gap cells are `gaps` and fillable cells `fillable`. Forwards, it
+    // also keeps where each run fits for the agreement to reuse.
+    void Prefixes(bool bBackwards, const Bits& gaps, const Bits& fillable, Bits* pRows) {
+        const size_t n = m_clues.size();
+        const Bits open = gaps << 1; // bit i: cell i-1 may be a gap
+        const Bits line = Bits::Low(m_nLength + 1);
+        pRows[0] = CarryUp(Bits::Bit(0), open) & line;
+        for (size_t t = 1; t <= n; ++t) {
+            const Clue& clue = m_clues[bBackwards ? n - t : t - 1];
+            int32_t nLo = Lo(clue);
+            int32_t nHi = Hi(clue);
+            if (bBackwards) { // a run starting at s forwards starts at length - s - len backwards
+                const int32_t nForwardLo = nLo;
+                nLo = m_nLength - clue.length - nHi;
+                nHi = m_nLength - clue.length - nForwardLo;
+            }
+            if (nLo > nHi) {
+                std::fill(pRows + t, pRows + n + 1, Bits::Zero());
+                return;
+            }
+            const Bits fits = RunFits(fillable, clue.length);
+            if (!bBackwards)
+                m_fits[t - 1] = fits;
+            const Bits starts = AfterGap(pRows[t - 1], gaps, t == 1) & fits & Window(nLo, nHi);
+            pRows[t] = CarryUp(starts << clue.length, open) & line;
+        }
+    }
+
+    const ClueList& m_clues;
+    int32_t m_nLength;
+    std::array<Bits, kMaxRuns + 1> m_prefix;
+    std::array<Bits, kMaxRuns + 1> m_back; // prefix rows of the reversed line
+    std::array<Bits, kMaxRuns> m_fits;     // starts where each run meets no empty cell
+};
+
+template <size_t W>
+bool SettleIn(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, const uint64_t* pEmpty,
+              uint64_t* pCanFill, uint64_t* pCanEmpty, int32_t* pLeftStarts, int32_t* pRightStarts) {
+    using Bits = WideBits<W>;
+    // The caller's words cover the cells; the rows may need one word more.
+    const size_t nWords = CLineAgreement::WordsFor(nLength);
+    Bits filled = Bits::Zero();
+    Bits empty = Bits::Zero();
+    std::copy(pFilled, pFilled + nWords, filled.w);
+    std::copy(pEmpty, pEmpty + nWords, empty.w);
+    Bits canFill;
+    Bits canEmpty;
+    CWideLine<W> line(clues, nLength);
+    if (!line.Settle(filled, empty, &canFill, &canEmpty, pLeftStarts, pRightStarts))
+        return false;
+    std::copy(canFill.w, canFill.w + nWords, pCanFill);
+    std::copy(canEmpty.w, canEmpty.w + nWords, pCanEmpty);
+    return true;
 }
 
 } // namespace
 
-bool CLineAgreement::FitsInWord(const ClueList& clues, int32_t nLength) {
-    return nLength <= kMaxBitsLength &&
-           std::none_of(clues.begin(), clues.end(), [](const Clue& clue) { return clue.length <= 0; });
-}
-
-// Prefix rows 0..n, the runs taken forwards or backwards, on a line whose
-// gap cells are `gaps` and fillable cells `fillable`.
-void CLineAgreement::BitsPrefixes(const ClueList& clues, bool bBackwards, Bits gaps, Bits fillable, Bits* pRows) {
-    const size_t n = clues.size();
-    const Bits open = gaps << 1; // bit i: cell i-1 may be a gap
-    const Bits line = Low(m_nLength + 1);
-    pRows[0] = CarryUp(1, open) & line;
-    for (size_t t = 1; t <= n; ++t) {
-        const Clue& clue = clues[bBackwards ? n - t : t - 1];
-        int32_t nLo = Lo(clue);
-        int32_t nHi = Hi(clue);
-        if (bBackwards) { // a run starting at s forwards starts at length - s - len backwards
-            const int32_t nForwardLo = nLo;
-            nLo = m_nLength - clue.length - nHi;
-            nHi = m_nLength - clue.length - nForwardLo;
-        }
-        if (nLo > nHi) {
-            std::fill(pRows + t, pRows + n + 1, Bits{0});
-            return;
-        }
-        // Starts s after a gap at s-1 that follows t-1 runs, or s = 0 for the first run.
-        const Bits afterGap = ((pRows[t - 1] & gaps) << 1) | (t == 1 ? 1 : 0);
-        const Bits starts = afterGap & RunFits(fillable, clue.length) & Low(nHi + 1) & ~Low(nLo);
-        pRows[t] = CarryUp(starts << clue.length, open) & line;
-    }
-}
-
-bool CLineAgreement::SettleWord(const ClueList& clues, int32_t nLength, Bits filled, Bits empty, Bits* pCanFill,
-                                Bits* pCanEmpty, int32_t* pLeftStarts, int32_t* pRightStarts) {
-    const size_t n = clues.size();
-    m_nLength = nLength;
-    const Bits gaps = ~filled & Low(nLength);
-    const Bits fillable = ~empty & Low(nLength);
-    m_prefixBits.resize(n + 1);
-    m_backBits.resize(n + 1);
-    BitsPrefixes(clues, false, gaps, fillable, m_prefixBits.data());
-    if (!((m_prefixBits[n] >> nLength) & 1))
+// Lines whose runs cannot fit go to the table form, which finds that no
+// placement fits; here they could overrun the rows.
+bool CLineAgreement::FitsInWords(const ClueList& clues, int32_t nLength) {
+    if (nLength > kMaxBitsLength)
         return false;
-    BitsPrefixes(clues, true, Reverse(gaps, nLength), Reverse(fillable, nLength), m_backBits.data());
-    // suffix[t] is the backwards prefix of the last n - t runs, mirrored.
-    auto suffix = [&](size_t t) { return Reverse(m_backBits[n - t], nLength + 1); };
-
-    Bits canFill = 0;
-    Bits canEmpty = 0;
-    Bits after = suffix(0);
-    for (size_t t = 0; t < n; ++t) {
-        const Clue& clue = clues[t];
-        const Bits current = after;
-        after = suffix(t + 1);
-        canEmpty |= m_prefixBits[t] & (current >> 1);
-        const Bits afterGap = ((m_prefixBits[t] & gaps) << 1) | (t == 0 ? 1 : 0);
-        // A run ending at e needs a gap at e and the rest from e + 1, or the
-        // line's end when it is the last run.
-        Bits beforeRest = (gaps & (after >> 1)) >> clue.length;
-        if (t + 1 == n)
-            beforeRest |= Bits{1} << (nLength - clue.length);
-        const Bits starts = afterGap & RunFits(fillable, clue.length) & beforeRest & Low(Hi(clue) + 1) & ~Low(Lo(clue));
-        if (pLeftStarts) {
-            pLeftStarts[t] = starts ? std::countr_zero(starts) : -1;
-            pRightStarts[t] = starts ? 63 - std::countl_zero(starts) : -1;
-        }
-        canFill |= Spread(starts, clue.length);
+    int32_t nNeeded = -1;
+    for (const Clue& clue : clues) {
+        if (clue.length <= 0)
+            return false;
+        nNeeded += clue.length + 1;
     }
-    canEmpty |= m_prefixBits[n] & (after >> 1);
-    *pCanFill = canFill;
-    *pCanEmpty = canEmpty & gaps;
-    return true;
+    return nNeeded <= nLength;
 }
 
-bool CLineAgreement::SettleBits(const ClueList& clues, const CellState* pLine, CellState* pAgreed,
+bool CLineAgreement::SettleWords(const ClueList& clues, int32_t nLength, const uint64_t* pFilled,
+                                 const uint64_t* pEmpty, uint64_t* pCanFill, uint64_t* pCanEmpty, int32_t* pLeftStarts,
+                                 int32_t* pRightStarts) {
+    // Rows hold positions 0..nLength, with a spare bit above for the carry.
+    switch ((nLength + 2 + 63) / 64) {
+    case 1:
+        return SettleIn<1>(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
+    case 2:
+        return SettleIn<2>(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
+    case 3:
+        return SettleIn<3>(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
+    case 4:
+        return SettleIn<4>(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
+    case 5:
+        return SettleIn<5>(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
+    case 6:
+        return SettleIn<6>(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
+    case 7:
+        return SettleIn<7>(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
+    default:
+        return SettleIn<kMaxBitsWords>(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
+    }
+}
+
+bool CLineAgreement::SettleBits(const ClueList& clues, const CellState* pLine, int32_t nLength, CellState* pAgreed,
                                 std::vector<int32_t>& leftStarts, std::vector<int32_t>& rightStarts) {
-    const int32_t nLength = m_nLength;
-    Bits filled = 0;
-    Bits empty = 0;
+    const size_t nWords = WordsFor(nLength);
+    m_bitsIn.assign(4 * nWords, 0); // filled, empty, can fill, can empty
+    uint64_t* pFilled = m_bitsIn.data();
+    uint64_t* pEmpty = pFilled + nWords;
     for (int32_t i = 0; i < nLength; ++i) {
-        filled |= Bits{pLine[i] == CELL_FILLED} << i;
-        empty |= Bits{pLine[i] == CELL_EMPTY} << i;
+        const uint64_t nBit = uint64_t{1} << (i % 64);
+        pFilled[i / 64] |= pLine[i] == CELL_FILLED ? nBit : 0;
+        pEmpty[i / 64] |= pLine[i] == CELL_EMPTY ? nBit : 0;
     }
     leftStarts.resize(clues.size());
     rightStarts.resize(clues.size());
-    Bits canFill = 0;
-    Bits canEmpty = 0;
-    if (!SettleWord(clues, nLength, filled, empty, &canFill, &canEmpty, leftStarts.data(), rightStarts.data()))
+    uint64_t* pCanFill = pEmpty + nWords;
+    uint64_t* pCanEmpty = pCanFill + nWords;
+    if (!SettleWords(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, leftStarts.data(), rightStarts.data()))
         return false;
     for (int32_t c = 0; c < nLength; ++c) {
-        const bool bFill = (canFill >> c) & 1;
-        const bool bEmpty = (canEmpty >> c) & 1;
+        const bool bFill = (pCanFill[c / 64] >> (c % 64)) & 1;
+        const bool bEmpty = (pCanEmpty[c / 64] >> (c % 64)) & 1;
         pAgreed[c] = bFill && bEmpty ? CELL_UNKNOWN : bFill ? CELL_FILLED : CELL_EMPTY;
     }
     return true;

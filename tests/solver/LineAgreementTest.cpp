@@ -1,6 +1,6 @@
 // The line solver of complete solving against every placement of the runs,
-// on random lines: short ones (settled a word at a time), lines at the
-// word's limit, and longer ones (settled with tables).
+// on random lines, in both its forms (rows as words and rows as tables);
+// on long lines with many runs, the two forms against each other.
 
 #include "solver/LineAgreement.h"
 #include "model/Puzzle.h"
@@ -124,7 +124,28 @@ RandomLine MakeRandomLine(std::mt19937& random, const RandomLineCase& c) {
     return r;
 }
 
+// Both forms against every placement.
 class LineAgreementTest : public ::testing::TestWithParam<RandomLineCase> {};
+
+Expected SettleWith(CLineAgreement& agreement, bool bTables, const RandomLine& r) {
+    Expected got;
+    got.agreed.assign(r.line.size(), -1);
+    const auto nLength = static_cast<int32_t>(r.line.size());
+    got.bFits =
+        bTables ? agreement.SettleInTables(r.clues, r.line.data(), nLength, got.agreed.data(), got.leftStarts,
+                                           got.rightStarts)
+                : agreement.Settle(r.clues, r.line.data(), nLength, got.agreed.data(), got.leftStarts, got.rightStarts);
+    return got;
+}
+
+void ExpectSame(const Expected& got, const Expected& expected, const std::string& where) {
+    ASSERT_EQ(got.bFits, expected.bFits) << where;
+    if (!got.bFits)
+        return;
+    EXPECT_EQ(got.agreed, expected.agreed) << where;
+    EXPECT_EQ(got.leftStarts, expected.leftStarts) << where;
+    EXPECT_EQ(got.rightStarts, expected.rightStarts) << where;
+}
 
 TEST_P(LineAgreementTest, AgreesWithEveryPlacement) {
     const RandomLineCase& c = GetParam();
@@ -134,56 +155,49 @@ TEST_P(LineAgreementTest, AgreesWithEveryPlacement) {
     for (int nTrial = 0; nTrial < c.nTrials; ++nTrial) {
         const RandomLine r = MakeRandomLine(random, c);
         const Expected expected = CBruteForce(r.clues, r.line).Run();
-        std::vector<CellState> agreed(r.line.size(), -1);
-        std::vector<int32_t> left, right;
-        const bool bFits =
-            agreement.Settle(r.clues, r.line.data(), static_cast<int32_t>(r.line.size()), agreed.data(), left, right);
-        ASSERT_EQ(bFits, expected.bFits) << "trial " << nTrial;
-        if (!bFits)
-            continue;
-        ++nFits;
-        EXPECT_EQ(agreed, expected.agreed) << "trial " << nTrial;
-        EXPECT_EQ(left, expected.leftStarts) << "trial " << nTrial;
-        EXPECT_EQ(right, expected.rightStarts) << "trial " << nTrial;
+        nFits += expected.bFits;
+        for (const bool bTables : {false, true})
+            ExpectSame(SettleWith(agreement, bTables, r), expected,
+                       (bTables ? "tables, trial " : "words, trial ") + std::to_string(nTrial));
     }
     // Both outcomes must be exercised for the comparison to mean anything.
     EXPECT_GT(nFits, c.nTrials / 4);
     EXPECT_LT(nFits, c.nTrials);
 }
 
-TEST_P(LineAgreementTest, TheWordFormAgreesWithTheCellForm) {
-    const RandomLineCase& c = GetParam();
-    std::mt19937 random(7);
-    CLineAgreement agreement;
-    for (int nTrial = 0; nTrial < c.nTrials; ++nTrial) {
-        const RandomLine r = MakeRandomLine(random, c);
-        const auto nLength = static_cast<int32_t>(r.line.size());
-        if (!CLineAgreement::FitsInWord(r.clues, nLength))
-            continue;
-        uint64_t nFilled = 0, nEmpty = 0;
-        for (int32_t i = 0; i < nLength; ++i) {
-            nFilled |= uint64_t{r.line[static_cast<size_t>(i)] == CELL_FILLED} << i;
-            nEmpty |= uint64_t{r.line[static_cast<size_t>(i)] == CELL_EMPTY} << i;
-        }
-        uint64_t nCanFill = 0, nCanEmpty = 0;
-        const bool bWordFits = agreement.SettleWord(r.clues, nLength, nFilled, nEmpty, &nCanFill, &nCanEmpty);
-        const Expected expected = CBruteForce(r.clues, r.line).Run();
-        ASSERT_EQ(bWordFits, expected.bFits) << "trial " << nTrial;
-        for (int32_t i = 0; bWordFits && i < nLength; ++i) {
-            const bool bFill = (nCanFill >> i) & 1;
-            const bool bEmpty = (nCanEmpty >> i) & 1;
-            const CellState state = bFill && bEmpty ? CELL_UNKNOWN : bFill ? CELL_FILLED : CELL_EMPTY;
-            EXPECT_EQ(state, expected.agreed[static_cast<size_t>(i)]) << "trial " << nTrial << " cell " << i;
-        }
-    }
-}
-
 INSTANTIATE_TEST_SUITE_P(Lines, LineAgreementTest,
                          ::testing::Values(RandomLineCase{"Short", 1, 12, 4, false, 400},
                                            RandomLineCase{"ShortNarrowBounds", 1, 12, 4, true, 400},
                                            RandomLineCase{"Medium", 20, 30, 6, false, 200},
-                                           RandomLineCase{"AtTheWordLimit", 60, 64, 3, false, 40},
-                                           RandomLineCase{"LongNarrowBounds", 63, 70, 3, true, 40}),
+                                           RandomLineCase{"AtTheWordLimit", 60, 66, 3, false, 40},
+                                           RandomLineCase{"TwoWords", 100, 128, 2, false, 40},
+                                           RandomLineCase{"EightWords", 500, 510, 2, false, 10}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Long lines with many runs, too many placements to visit: the word form
+// against the tables, rows spanning several words.
+class LongLineAgreementTest : public ::testing::TestWithParam<RandomLineCase> {};
+
+TEST_P(LongLineAgreementTest, TheWordFormAgreesWithTheTables) {
+    const RandomLineCase& c = GetParam();
+    std::mt19937 random(7);
+    CLineAgreement agreement;
+    int nFits = 0;
+    for (int nTrial = 0; nTrial < c.nTrials; ++nTrial) {
+        const RandomLine r = MakeRandomLine(random, c);
+        ASSERT_TRUE(CLineAgreement::FitsInWords(r.clues, static_cast<int32_t>(r.line.size())));
+        const Expected expected = SettleWith(agreement, true, r);
+        nFits += expected.bFits;
+        ExpectSame(SettleWith(agreement, false, r), expected, "trial " + std::to_string(nTrial));
+    }
+    EXPECT_GT(nFits, c.nTrials / 4);
+    EXPECT_LT(nFits, c.nTrials);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, LongLineAgreementTest,
+                         ::testing::Values(RandomLineCase{"UpToThreeWords", 63, 190, 40, false, 300},
+                                           RandomLineCase{"UpToThreeWordsNarrowBounds", 63, 190, 40, true, 300},
+                                           RandomLineCase{"UpToEightWords", 190, 510, 120, false, 100}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
