@@ -56,9 +56,7 @@ size_t CCompleteSolver::CellOf(int nLine, int32_t i) const {
 }
 
 // Writes a cell into the bit sets of its row and its column.
-void CCompleteSolver::Mark(size_t nCell, CellState state) {
-    const size_t r = nCell / static_cast<size_t>(m_nCols);
-    const size_t c = nCell % static_cast<size_t>(m_nCols);
+void CCompleteSolver::Mark(size_t nRow, size_t nColumn, CellState state) {
     auto put = [&](size_t nLine, size_t i) {
         const size_t nWords = (m_wordOffset[nLine + 1] - m_wordOffset[nLine]) / 2;
         uint64_t* pWord = &m_known[m_wordOffset[nLine] + i / kCellsPerWord];
@@ -66,17 +64,18 @@ void CCompleteSolver::Mark(size_t nCell, CellState state) {
         pWord[0] = state == CELL_FILLED ? pWord[0] | nBit : pWord[0] & ~nBit;
         pWord[nWords] = state == CELL_EMPTY ? pWord[nWords] | nBit : pWord[nWords] & ~nBit;
     };
-    put(r, c);
-    put(static_cast<size_t>(m_nRows) + c, r);
+    put(nRow, nColumn);
+    put(static_cast<size_t>(m_nRows) + nColumn, nRow);
 }
 
 void CCompleteSolver::Assign(size_t nCell, CellState state) {
     m_cells[nCell] = state;
-    Mark(nCell, state);
     const size_t nRow = nCell / static_cast<size_t>(m_nCols);
-    const size_t nColumn = static_cast<size_t>(m_nRows) + nCell % static_cast<size_t>(m_nCols);
-    m_trail.push_back({nCell, ++m_nSerial, m_lineSerial[nRow], m_lineSerial[nColumn]});
-    for (size_t nLine : {nRow, nColumn}) {
+    const size_t nColumn = nCell - nRow * static_cast<size_t>(m_nCols);
+    Mark(nRow, nColumn, state);
+    const size_t nColumnLine = static_cast<size_t>(m_nRows) + nColumn;
+    m_trail.push_back({nCell, ++m_nSerial, m_lineSerial[nRow], m_lineSerial[nColumnLine]});
+    for (size_t nLine : {nRow, nColumnLine}) {
         m_lineSerial[nLine] = m_nSerial;
         if (!m_queued[nLine]) {
             m_queued[nLine] = 1;
@@ -88,10 +87,12 @@ void CCompleteSolver::Assign(size_t nCell, CellState state) {
 void CCompleteSolver::UndoTo(size_t nMark) {
     while (m_trail.size() > nMark) {
         const TrailEntry& entry = m_trail.back();
+        const size_t nRow = entry.nCell / static_cast<size_t>(m_nCols);
+        const size_t nColumn = entry.nCell - nRow * static_cast<size_t>(m_nCols);
         m_cells[entry.nCell] = CELL_UNKNOWN;
-        Mark(entry.nCell, CELL_UNKNOWN);
-        m_lineSerial[entry.nCell / static_cast<size_t>(m_nCols)] = entry.nRowSerial;
-        m_lineSerial[static_cast<size_t>(m_nRows) + entry.nCell % static_cast<size_t>(m_nCols)] = entry.nColumnSerial;
+        Mark(nRow, nColumn, CELL_UNKNOWN);
+        m_lineSerial[nRow] = entry.nRowSerial;
+        m_lineSerial[static_cast<size_t>(m_nRows) + nColumn] = entry.nColumnSerial;
         m_trail.pop_back();
     }
 }

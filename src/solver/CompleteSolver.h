@@ -63,7 +63,7 @@ class CCompleteSolver {
     bool Propagate();
     bool SettleLine(int nLine);
     bool SettleUncached(int nLine, const uint64_t* pKnown, size_t nWords);
-    void Mark(size_t nCell, CellState state);
+    void Mark(size_t nRow, size_t nColumn, CellState state);
     void Assign(size_t nCell, CellState state);
     void UndoTo(size_t nMark);
     void ClearQueue();

@@ -151,17 +151,22 @@ bool SettleIn(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, c
     using Bits = WideBits<W>;
     // The caller's words cover the cells; the rows may need one word more.
     const size_t nWords = CLineAgreement::WordsFor(nLength);
+    // Word by word: a library copy of one or two words costs a call.
     Bits filled = Bits::Zero();
     Bits empty = Bits::Zero();
-    std::copy(pFilled, pFilled + nWords, filled.w);
-    std::copy(pEmpty, pEmpty + nWords, empty.w);
+    for (size_t i = 0; i < nWords; ++i) {
+        filled.w[i] = pFilled[i];
+        empty.w[i] = pEmpty[i];
+    }
     Bits canFill;
     Bits canEmpty;
     CWideLine<W> line(clues, nLength);
     if (!line.Settle(filled, empty, &canFill, &canEmpty, pLeftStarts, pRightStarts))
         return false;
-    std::copy(canFill.w, canFill.w + nWords, pCanFill);
-    std::copy(canEmpty.w, canEmpty.w + nWords, pCanEmpty);
+    for (size_t i = 0; i < nWords; ++i) {
+        pCanFill[i] = canFill.w[i];
+        pCanEmpty[i] = canEmpty.w[i];
+    }
     return true;
 }
 
