@@ -9,9 +9,6 @@ namespace {
 constexpr uint64_t kProgressEvery = 256;
 // A line's known cells are two bit sets (filled, empty) of 64-bit words.
 constexpr size_t kCellsPerWord = 64;
-// Lines of up to this many words are settled afresh each time; longer ones
-// go through the line cache.
-constexpr size_t kFreshWords = 1;
 
 } // namespace
 
@@ -47,6 +44,7 @@ void CCompleteSolver::Prepare() {
     m_stamp.assign(nCells, 0);
     m_forced.assign(nCells, CELL_UNKNOWN);
     m_records.resize(nCells);
+    m_memo.Reset(m_lines.size());
 }
 
 size_t CCompleteSolver::CellOf(int nLine, int32_t i) const {
@@ -110,19 +108,13 @@ bool CCompleteSolver::SettleLine(int nLine) {
     const size_t nWords = (m_wordOffset[static_cast<size_t>(nLine) + 1] - nOffset) / 2;
     const uint64_t* pKnown = m_known.data() + nOffset;
     const uint64_t* pAgreed = nullptr;
-    uint64_t freshAgreed[2 * kFreshWords]; // a short line's agreed filled and empty cells
-    if (m_inWord[static_cast<size_t>(nLine)] && nWords <= kFreshWords) {
-        // Short lines are settled afresh: that is about as quick as a lookup.
-        uint64_t canFill[kFreshWords];
-        uint64_t canEmpty[kFreshWords];
-        if (!CLineAgreement::SettleWords(m_lines[static_cast<size_t>(nLine)], LineLength(nLine), pKnown,
-                                         pKnown + nWords, canFill, canEmpty))
+    if (m_inWord[static_cast<size_t>(nLine)] && nWords == 1) {
+        CWordLineMemo::Slot& slot = m_memo.SlotFor(static_cast<size_t>(nLine), pKnown[0], pKnown[1]);
+        if (!slot.Holds(pKnown[0], pKnown[1]))
+            SettleOneWord(nLine, pKnown, slot);
+        if (!slot.Fits())
             return false;
-        for (size_t w = 0; w < nWords; ++w) {
-            freshAgreed[w] = canFill[w] & ~canEmpty[w];
-            freshAgreed[nWords + w] = canEmpty[w] & ~canFill[w];
-        }
-        pAgreed = freshAgreed;
+        pAgreed = slot.agreed;
     } else {
         bool bFits = false;
         pAgreed = m_cache.Find(static_cast<uint32_t>(nLine), pKnown, 2 * nWords, &bFits);
@@ -144,6 +136,21 @@ bool CCompleteSolver::SettleLine(int nLine) {
         }
     }
     return true;
+}
+
+// Settles a one-word line and keeps the result in its memo slot.
+void CCompleteSolver::SettleOneWord(int nLine, const uint64_t* pKnown, CWordLineMemo::Slot& slot) {
+    uint64_t nCanFill = 0;
+    uint64_t nCanEmpty = 0;
+    slot.nFilled = pKnown[0];
+    slot.nEmpty = pKnown[1];
+    if (CLineAgreement::SettleWords(m_lines[static_cast<size_t>(nLine)], LineLength(nLine), &pKnown[0], &pKnown[1],
+                                    &nCanFill, &nCanEmpty)) {
+        slot.agreed[0] = nCanFill & ~nCanEmpty;
+        slot.agreed[1] = nCanEmpty & ~nCanFill;
+    } else {
+        slot.agreed[0] = slot.agreed[1] = ~uint64_t{0};
+    }
 }
 
 // Settles a long line the cache does not know, leaves the agreed cells in

@@ -3,6 +3,7 @@
 #include "model/Puzzle.h"
 #include "solver/LineAgreement.h"
 #include "solver/LineCache.h"
+#include "solver/WordLineMemo.h"
 
 #include <algorithm>
 #include <atomic>
@@ -62,6 +63,7 @@ class CCompleteSolver {
     size_t CellOf(int nLine, int32_t i) const;
     bool Propagate();
     bool SettleLine(int nLine);
+    void SettleOneWord(int nLine, const uint64_t* pKnown, CWordLineMemo::Slot& slot);
     bool SettleUncached(int nLine, const uint64_t* pKnown, size_t nWords);
     void Mark(size_t nRow, size_t nColumn, CellState state);
     void Assign(size_t nCell, CellState state);
@@ -134,7 +136,8 @@ class CCompleteSolver {
     uint64_t m_nRestartAt = 0; // the node count that ends this run (0: none)
     bool m_bRestart = false;   // this run's budget is spent
     size_t m_nRootMark = 0;    // the trail after the root's probing
-    CLineCache m_cache;
+    CWordLineMemo m_memo;      // one-word lines
+    CLineCache m_cache;        // longer lines
     std::vector<uint64_t> m_agreedWords;
     std::vector<uint64_t> m_canWords; // a long line's word form: can fill, can empty
     Options m_options;

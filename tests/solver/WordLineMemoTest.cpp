@@ -1,0 +1,62 @@
+// The one-word line memo must never hand one state's result to another:
+// not to a line's first state, not to a state that lands in the same slot,
+// not to another line.
+
+#include "solver/WordLineMemo.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(WordLineMemoTest, AFreshSlotHoldsNoState) {
+    CWordLineMemo memo;
+    memo.Reset(2);
+    // The all-unknown line is the state every line starts in.
+    for (const auto& [nFilled, nEmpty] : {std::pair<uint64_t, uint64_t>{0, 0}, {1, 0}, {0, 1}, {0x5, 0xa}})
+        EXPECT_FALSE(memo.SlotFor(1, nFilled, nEmpty).Holds(nFilled, nEmpty)) << nFilled << " " << nEmpty;
+}
+
+// A state that shares the slot of (nFilled, nEmpty) but differs in the
+// filled cells (bFilled) or the empty ones.
+std::pair<uint64_t, uint64_t> Colliding(CWordLineMemo& memo, uint64_t nFilled, uint64_t nEmpty, bool bFilled) {
+    const CWordLineMemo::Slot* pSlot = &memo.SlotFor(0, nFilled, nEmpty);
+    for (uint64_t nOther = 1;; ++nOther) {
+        const uint64_t f = bFilled ? nFilled ^ (nOther << 8) : nFilled;
+        const uint64_t e = bFilled ? nEmpty : nEmpty ^ (nOther << 8);
+        if (&memo.SlotFor(0, f, e) == pSlot)
+            return {f, e};
+    }
+}
+
+TEST(WordLineMemoTest, AStateInTheSameSlotIsNotTakenForAnother) {
+    CWordLineMemo memo;
+    memo.Reset(1);
+    const uint64_t nFilled = 0x0f;
+    const uint64_t nEmpty = 0xf0;
+    for (const bool bFilled : {true, false}) {
+        CWordLineMemo::Slot& slot = memo.SlotFor(0, nFilled, nEmpty);
+        slot.nFilled = nFilled;
+        slot.nEmpty = nEmpty;
+        const auto [f, e] = Colliding(memo, nFilled, nEmpty, bFilled);
+        EXPECT_TRUE(slot.Holds(nFilled, nEmpty));
+        EXPECT_FALSE(slot.Holds(f, e)) << (bFilled ? "filled" : "empty") << " cells differ";
+    }
+}
+
+TEST(WordLineMemoTest, LinesKeepTheirOwnSlots) {
+    CWordLineMemo memo;
+    memo.Reset(3);
+    for (size_t nLine = 0; nLine + 1 < 3; ++nLine)
+        EXPECT_NE(&memo.SlotFor(nLine, 0x3, 0x4), &memo.SlotFor(nLine + 1, 0x3, 0x4));
+}
+
+TEST(WordLineMemoTest, NoPlacementIsTellableFromAnyResult) {
+    CWordLineMemo::Slot slot;
+    slot.agreed[0] = 0x3;
+    slot.agreed[1] = 0xc;
+    EXPECT_TRUE(slot.Fits());
+    slot.agreed[0] = slot.agreed[1] = ~uint64_t{0};
+    EXPECT_FALSE(slot.Fits());
+}
+
+} // namespace
