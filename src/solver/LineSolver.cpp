@@ -45,6 +45,9 @@ bool LastRunInside(const ClueList& clues, int32_t nLength) {
 // Returns false when a run is pushed out of the line.
 bool CoverBlocksFromTheRight(ClueList& clues, const CellState* pLine, int32_t nLength, bool& bMoved) {
     int32_t p = nLength - 1;
+    // The runs after the last one placed stay right of every later block,
+    // so the search for a block's run starts at that run.
+    size_t nCandidates = clues.size();
     for (;;) {
         if (p > 0) {
             while (p > 0 && pLine[p] != CELL_FILLED)
@@ -53,10 +56,11 @@ bool CoverBlocksFromTheRight(ClueList& clues, const CellState* pLine, int32_t nL
                 --p;
         }
         const int32_t b = p + 1;
-        size_t j = clues.size();
+        size_t j = nCandidates;
         while (j > 0 && clues[j - 1].pos > b)
             --j;
         j = j > 0 ? j - 1 : 0;
+        nCandidates = j + 1;
         Clue& clue = clues[j];
         if (clue.pos + clue.length < b) {
             // The run now ends on cell b. A zero-length run on a one-cell line
@@ -75,15 +79,20 @@ bool CoverBlocksFromTheRight(ClueList& clues, const CellState* pLine, int32_t nL
 }
 
 // Pass B of PushLeft: moves every run that disagrees with the line one cell
-// right (re-packing those after it) until each agrees.
+// right (re-packing those after it) until each agrees. The re-packing
+// depends only on where the run ends up, and the runs after it only move
+// right as it does, so the run is stepped alone and the rest packed once.
 bool MoveInvalidRuns(ClueList& clues, const CellState* pLine, int32_t nLength, const int32_t* pEmptyBefore,
                      bool& bMoved) {
     for (size_t t = 0; t < clues.size();) {
-        if (RunAgreesWithLine(clues[t], pLine, nLength, pEmptyBefore)) {
+        Clue& clue = clues[t];
+        if (RunAgreesWithLine(clue, pLine, nLength, pEmptyBefore)) {
             ++t;
             continue;
         }
-        ++clues[t].pos;
+        do
+            ++clue.pos;
+        while (clue.pos + clue.length <= nLength && !RunAgreesWithLine(clue, pLine, nLength, pEmptyBefore));
         CPuzzle::PackFollowing(clues, t);
         bMoved = true;
         if (!LastRunInside(clues, nLength))
