@@ -333,6 +333,8 @@ uint64_t CCompleteSolver::BranchScore(size_t nCell) const {
     const uint64_t a = m_filledScore[nCell];
     const uint64_t b = m_emptyScore[nCell];
     uint64_t nLow = std::min(a, b);
+    if (m_bFirstDive)
+        nLow = std::min<uint64_t>((a + 1) * (b + 1), UINT32_MAX);
     if (m_nRun > 0) {
         uint64_t h = (static_cast<uint64_t>(m_nRun) << 32) ^ nCell;
         h = (h ^ (h >> 31)) * 0x9e3779b97f4a7c15ULL;
@@ -449,7 +451,13 @@ bool CCompleteSolver::SearchWithRestarts() {
     if (m_options.nMaxSolutions > 1 || m_options.nRestartNodes == 0)
         return Search(0);
     for (m_nRun = 0;; ++m_nRun) {
-        m_nRestartAt = m_result.nNodes + m_options.nRestartNodes * Luby(m_nRun + 1);
+        // A short first run branches on the product of the two counts: it
+        // dives to a solution in far fewer nodes on many puzzles and costs
+        // half a budget on the others.
+        m_bFirstDive = m_nRun == 0;
+        const uint64_t nBudget =
+            m_bFirstDive ? m_options.nRestartNodes / 2 : m_options.nRestartNodes * Luby(m_nRun + 1);
+        m_nRestartAt = m_result.nNodes + std::max<uint64_t>(nBudget, 1);
         const bool bOver = Search(0);
         if (!m_bRestart)
             return bOver;

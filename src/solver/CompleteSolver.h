@@ -32,7 +32,7 @@ class CCompleteSolver {
         // Search nodes before giving up (0: no limit).
         uint64_t nMaxNodes = 0;
         // Looking for one solution, the unit of the restart budgets in
-        // search nodes (0: never restart).
+        // search nodes; the first run gets half of it (0: never restart).
         uint64_t nRestartNodes = 500;
         const std::atomic<bool>* pStop = nullptr;
         // Called now and then during a long search with the cells known at
@@ -92,7 +92,8 @@ class CCompleteSolver {
     void OrderProbes();
     size_t ChooseBranchCell() const;
     // The smaller of the two counts first (both branches shrink the
-    // puzzle), the larger on ties.
+    // puzzle), the larger on ties; on the first run of a restarting
+    // search, their product.
     uint64_t BranchScore(size_t nCell) const;
     bool SearchWithRestarts();
     static uint64_t Luby(uint64_t i);
@@ -133,6 +134,7 @@ class CCompleteSolver {
     std::vector<CellState> m_forced;
     uint32_t m_nProbe = 0;
     uint32_t m_nRun = 0;       // restarts so far
+    bool m_bFirstDive = false; // the first run of a restarting search
     uint64_t m_nRestartAt = 0; // the node count that ends this run (0: none)
     bool m_bRestart = false;   // this run's budget is spent
     size_t m_nRootMark = 0;    // the trail after the root's probing
