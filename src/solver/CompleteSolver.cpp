@@ -138,6 +138,16 @@ bool CCompleteSolver::SettleLine(int nLine) {
     return true;
 }
 
+// Asks for the memo slot of a line about to be settled, so that the lookup
+// does not wait for memory; a line whose cells change first wastes it.
+void CCompleteSolver::PrefetchMemo(int nLine) const {
+    if (!m_inWord[static_cast<size_t>(nLine)])
+        return;
+    const uint64_t* pKnown = m_known.data() + m_wordOffset[static_cast<size_t>(nLine)];
+    if (m_wordOffset[static_cast<size_t>(nLine) + 1] - m_wordOffset[static_cast<size_t>(nLine)] == 2)
+        __builtin_prefetch(&m_memo.SlotFor(static_cast<size_t>(nLine), pKnown[0], pKnown[1]));
+}
+
 // Settles a one-word line and keeps the result in its memo slot.
 void CCompleteSolver::SettleOneWord(int nLine, const uint64_t* pKnown, CWordLineMemo::Slot& slot) {
     uint64_t nCanFill = 0;
@@ -194,6 +204,8 @@ bool CCompleteSolver::Propagate() {
         m_queued[static_cast<size_t>(nLine)] = 0;
         if (m_pTouched)
             m_pTouched->push_back(nLine);
+        if (!m_queue.empty())
+            PrefetchMemo(m_queue.back());
         if (!SettleLine(nLine)) {
             ClearQueue();
             return false;

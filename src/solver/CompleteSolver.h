@@ -63,6 +63,7 @@ class CCompleteSolver {
     size_t CellOf(int nLine, int32_t i) const;
     bool Propagate();
     bool SettleLine(int nLine);
+    void PrefetchMemo(int nLine) const;
     void SettleOneWord(int nLine, const uint64_t* pKnown, CWordLineMemo::Slot& slot);
     bool SettleUncached(int nLine, const uint64_t* pKnown, size_t nWords);
     void Mark(size_t nRow, size_t nColumn, CellState state);

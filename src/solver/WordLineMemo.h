@@ -29,12 +29,17 @@ class CWordLineMemo {
     void Reset(size_t nLines) { m_slots.assign(nLines * kSlotsPerLine, Slot()); }
 
     // The one slot a line's state may occupy.
-    Slot& SlotFor(size_t nLine, uint64_t nFilled, uint64_t nEmpty) {
-        const uint64_t nHash = nFilled * 0x9e3779b97f4a7c15ULL ^ nEmpty * 0xc2b2ae3d27d4eb4fULL;
-        return m_slots[nLine * kSlotsPerLine + (nHash >> (64 - kSlotBits))];
+    Slot& SlotFor(size_t nLine, uint64_t nFilled, uint64_t nEmpty) { return m_slots[Index(nLine, nFilled, nEmpty)]; }
+    const Slot& SlotFor(size_t nLine, uint64_t nFilled, uint64_t nEmpty) const {
+        return m_slots[Index(nLine, nFilled, nEmpty)];
     }
 
   private:
+    static size_t Index(size_t nLine, uint64_t nFilled, uint64_t nEmpty) {
+        const uint64_t nHash = nFilled * 0x9e3779b97f4a7c15ULL ^ nEmpty * 0xc2b2ae3d27d4eb4fULL;
+        return nLine * kSlotsPerLine + (nHash >> (64 - kSlotBits));
+    }
+
     // 256 slots of 32 bytes a line: measured on hard 40 x 40 puzzles, fewer
     // slots miss often enough to cost search nodes, more gain little.
     static constexpr int kSlotBits = 8;
