@@ -56,7 +56,7 @@ size_t CCompleteSolver::CellOf(int nLine, int32_t i) const {
 // Writes a cell into the bit sets of its row and its column.
 void CCompleteSolver::Mark(size_t nRow, size_t nColumn, CellState state) {
     auto put = [&](size_t nLine, size_t i) {
-        const size_t nWords = (m_wordOffset[nLine + 1] - m_wordOffset[nLine]) / 2;
+        const size_t nWords = WordsOf(static_cast<int>(nLine));
         uint64_t* pWord = &m_known[m_wordOffset[nLine] + i / kCellsPerWord];
         const uint64_t nBit = uint64_t{1} << (i % kCellsPerWord);
         pWord[0] = state == CELL_FILLED ? pWord[0] | nBit : pWord[0] & ~nBit;
@@ -105,10 +105,10 @@ void CCompleteSolver::ClearQueue() {
 // when no placement fits the line's known cells.
 bool CCompleteSolver::SettleLine(int nLine) {
     const size_t nOffset = m_wordOffset[static_cast<size_t>(nLine)];
-    const size_t nWords = (m_wordOffset[static_cast<size_t>(nLine) + 1] - nOffset) / 2;
+    const size_t nWords = WordsOf(nLine);
     const uint64_t* pKnown = m_known.data() + nOffset;
     const uint64_t* pAgreed = nullptr;
-    if (m_inWord[static_cast<size_t>(nLine)] && nWords == 1) {
+    if (InMemo(nLine)) {
         CWordLineMemo::Slot& slot = m_memo.SlotFor(static_cast<size_t>(nLine), pKnown[0], pKnown[1]);
         if (!slot.Holds(pKnown[0], pKnown[1]))
             SettleOneWord(nLine, pKnown, slot);
@@ -141,11 +141,10 @@ bool CCompleteSolver::SettleLine(int nLine) {
 // Asks for the memo slot of a line about to be settled, so that the lookup
 // does not wait for memory; a line whose cells change first wastes it.
 void CCompleteSolver::PrefetchMemo(int nLine) const {
-    if (!m_inWord[static_cast<size_t>(nLine)])
+    if (!InMemo(nLine))
         return;
     const uint64_t* pKnown = m_known.data() + m_wordOffset[static_cast<size_t>(nLine)];
-    if (m_wordOffset[static_cast<size_t>(nLine) + 1] - m_wordOffset[static_cast<size_t>(nLine)] == 2)
-        __builtin_prefetch(&m_memo.SlotFor(static_cast<size_t>(nLine), pKnown[0], pKnown[1]));
+    __builtin_prefetch(&m_memo.SlotFor(static_cast<size_t>(nLine), pKnown[0], pKnown[1]));
 }
 
 // Settles a one-word line and keeps the result in its memo slot.

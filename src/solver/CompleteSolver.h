@@ -60,6 +60,13 @@ class CCompleteSolver {
     enum class Probe { Contradiction, Progress, Nothing };
 
     int32_t LineLength(int nLine) const { return nLine < m_nRows ? m_nCols : m_nRows; }
+    // The words each of a line's two bit sets takes.
+    size_t WordsOf(int nLine) const {
+        return (m_wordOffset[static_cast<size_t>(nLine) + 1] - m_wordOffset[static_cast<size_t>(nLine)]) / 2;
+    }
+    // One-word lines in the word form go through the memo, the others
+    // through the line cache.
+    bool InMemo(int nLine) const { return m_inWord[static_cast<size_t>(nLine)] && WordsOf(nLine) == 1; }
     size_t CellOf(int nLine, int32_t i) const;
     bool Propagate();
     bool SettleLine(int nLine);
