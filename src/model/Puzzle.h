@@ -166,6 +166,9 @@ class CPuzzle {
     uint8_t m_bJustFitted = 0;
     uint8_t m_bFullSweep = 1;
     std::vector<CellState> m_grid; // m_nRows x m_nCols, row by row
+    // GetGridTotal() during a solve, kept up to date as lines are written
+    // back instead of summed over the grid after every cycle.
+    int64_t m_nSolveTotal = 0;
 
     LineScratch m_scratch;
     DirtyLines m_dirty;

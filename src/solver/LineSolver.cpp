@@ -201,6 +201,7 @@ void CPuzzle::WriteBack(LineRef line, bool bIsRow, int nIndex) {
         CellState& cell = line.first[i * line.stride];
         if (cell == work[i])
             continue;
+        m_nSolveTotal += work[i] - cell;
         cell = work[i];
         bAnyChange = true;
         for (auto& crossing : bIsRow ? m_dirty.cols : m_dirty.rows)
@@ -243,7 +244,12 @@ bool CPuzzle::SolveFast(ClueList& clues, int32_t nLength, bool& bContradiction) 
     PrepareRanges(s.backward, nLength);
     s.reversed.assign(s.work.rbegin(), s.work.rend());
     CountEmptyCells(s.work.data(), nLength, s.emptyBefore);
-    CountEmptyCells(s.reversed.data(), nLength, s.emptyBeforeReversed);
+    // The empty cells before cell i of the reversed line are those after
+    // cell nLength - i of the line.
+    const auto nLast = static_cast<size_t>(nLength);
+    s.emptyBeforeReversed.resize(nLast + 1);
+    for (size_t i = 0; i <= nLast; ++i)
+        s.emptyBeforeReversed[i] = s.emptyBefore[nLast] - s.emptyBefore[nLast - i];
     if (!PushLeft(s.forward, s.work.data(), nLength, s.emptyBefore.data()) ||
         !PushLeft(s.backward, s.reversed.data(), nLength, s.emptyBeforeReversed.data())) {
         bContradiction = true; // no placement of the runs agrees with the line

@@ -30,6 +30,7 @@ int CPuzzle::Solve(SolveCallback pfnProgress, void* pContext) {
     PrepareAllRanges();
     m_bFullSweep = 1;
     m_grid.assign(m_grid.size(), CELL_UNKNOWN);
+    m_nSolveTotal = 0; // every cell unknown
     for (int nMode = 0; nMode < 2; ++nMode) {
         m_dirty.rows[nMode].assign(static_cast<size_t>(m_nRows), 1);
         m_dirty.cols[nMode].assign(static_cast<size_t>(m_nCols), 1);
@@ -46,7 +47,7 @@ int CPuzzle::Solve(SolveCallback pfnProgress, void* pContext) {
             return SOLVE_STOPPED;
 
         const int64_t nBefore = nTotal;
-        nTotal = GetGridTotal();
+        nTotal = m_nSolveTotal;
         if (!m_bFullSweep && bChanged)
             m_bFullSweep = 1;
         if (nTotal == m_nTargetByRows)
