@@ -14,6 +14,7 @@
 #include "solver/WideBits.h"
 
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -170,6 +171,15 @@ bool SettleIn(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, c
     return true;
 }
 
+using SettleInFunction = bool (*)(const ClueList&, int32_t, const uint64_t*, const uint64_t*, uint64_t*, uint64_t*,
+                                  int32_t*, int32_t*);
+
+// SettleIn<1> .. SettleIn<kMaxBitsWords>, by row words less one.
+template <size_t... I> constexpr std::array<SettleInFunction, sizeof...(I)> SettleInTable(std::index_sequence<I...>) {
+    return {&SettleIn<I + 1>...};
+}
+constexpr auto kSettleIn = SettleInTable(std::make_index_sequence<CLineAgreement::kMaxBitsWords>());
+
 } // namespace
 
 // Lines whose runs cannot fit go to the table form, which finds that no
@@ -190,24 +200,8 @@ bool CLineAgreement::SettleWords(const ClueList& clues, int32_t nLength, const u
                                  const uint64_t* pEmpty, uint64_t* pCanFill, uint64_t* pCanEmpty, int32_t* pLeftStarts,
                                  int32_t* pRightStarts) {
     // Rows hold positions 0..nLength, with a spare bit above for the carry.
-    switch ((nLength + 2 + 63) / 64) {
-    case 1:
-        return SettleIn<1>(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
-    case 2:
-        return SettleIn<2>(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
-    case 3:
-        return SettleIn<3>(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
-    case 4:
-        return SettleIn<4>(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
-    case 5:
-        return SettleIn<5>(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
-    case 6:
-        return SettleIn<6>(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
-    case 7:
-        return SettleIn<7>(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
-    default:
-        return SettleIn<kMaxBitsWords>(clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
-    }
+    const size_t nRowWords = std::min((static_cast<size_t>(nLength) + 2 + 63) / 64, kMaxBitsWords);
+    return kSettleIn[nRowWords - 1](clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
 }
 
 bool CLineAgreement::SettleBits(const ClueList& clues, const CellState* pLine, int32_t nLength, CellState* pAgreed,
