@@ -84,13 +84,9 @@ TEST(PuzzleFormats, RoundTripThroughTheClueFile) {
     for (const auto& [name, content] : {std::pair<const char*, std::string>{"a.non", kNonExample},
                                         {"b.txt", "3 4\n2 1\n3\n1\n#\n1,1\n2\n1\n2\n"},
                                         {"c.txt", "2 3\n\n3\n#\n1\n1\n1\n"}}) {
-        CPuzzleFile original;
-        original.Load(dir.Write(name, content).c_str());
-        ASSERT_EQ(original.GetLoadError(), "") << name;
-        CPuzzleFile again;
-        again.Load(dir.Write(std::string(name) + ".tb", FormatClueFile(original)).c_str());
-        ASSERT_EQ(again.GetLoadError(), "") << name;
-        EXPECT_EQ(CluesText(again), CluesText(original)) << name;
+        const TbRoundTrip trip = RoundTripThroughTb(dir, name, content);
+        ASSERT_EQ(trip.strError, "") << name;
+        EXPECT_EQ(trip.strAgain, trip.strOriginal) << name;
     }
 }
 

@@ -1,5 +1,8 @@
 #include "support/TestPuzzles.h"
 
+#include "model/PuzzleFile.h"
+#include "model/PuzzleFormats.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
@@ -157,4 +160,19 @@ std::string TempDir::Write(const std::string& strName, std::string_view content)
     std::ofstream out(path, std::ios::binary);
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
     return path.string();
+}
+
+TbRoundTrip RoundTripThroughTb(const TempDir& dir, const std::string& strName, std::string_view content) {
+    TbRoundTrip trip;
+    CPuzzleFile original;
+    original.Load(dir.Write(strName, content).c_str());
+    trip.strError = original.GetLoadError();
+    if (!trip.strError.empty())
+        return trip;
+    CPuzzleFile again;
+    again.Load(dir.Write(strName + ".tb", FormatClueFile(original)).c_str());
+    trip.strError = again.GetLoadError();
+    trip.strOriginal = CluesText(original);
+    trip.strAgain = CluesText(again);
+    return trip;
 }

@@ -51,3 +51,12 @@ class TempDir {
   private:
     std::filesystem::path m_path;
 };
+
+// A puzzle file saved as a clue file and read back: the first load error
+// (empty when both loads succeed) and the clues of both, as CluesText.
+struct TbRoundTrip {
+    std::string strError;
+    std::string strOriginal;
+    std::string strAgain;
+};
+TbRoundTrip RoundTripThroughTb(const TempDir& dir, const std::string& strName, std::string_view content);
