@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <random>
 
 namespace {
@@ -147,22 +148,31 @@ void ExpectSame(const Expected& got, const Expected& expected, const std::string
     EXPECT_EQ(got.rightStarts, expected.rightStarts) << where;
 }
 
-TEST_P(LineAgreementTest, AgreesWithEveryPlacement) {
-    const RandomLineCase& c = GetParam();
-    std::mt19937 random(20261207);
+// Over c.nTrials random lines, `oracle` says what a line settles to and each
+// of `forms` (true: the tables, false: the word form) must agree with it.
+template <typename Oracle>
+void CompareOnRandomLines(const RandomLineCase& c, uint32_t nSeed, Oracle oracle, std::initializer_list<bool> forms) {
+    std::mt19937 random(nSeed);
     CLineAgreement agreement;
     int nFits = 0;
     for (int nTrial = 0; nTrial < c.nTrials; ++nTrial) {
         const RandomLine r = MakeRandomLine(random, c);
-        const Expected expected = CBruteForce(r.clues, r.line).Run();
+        ASSERT_TRUE(CLineAgreement::FitsInWords(r.clues, static_cast<int32_t>(r.line.size())));
+        const Expected expected = oracle(agreement, r);
         nFits += expected.bFits;
-        for (const bool bTables : {false, true})
+        for (const bool bTables : forms)
             ExpectSame(SettleWith(agreement, bTables, r), expected,
                        (bTables ? "tables, trial " : "words, trial ") + std::to_string(nTrial));
     }
     // Both outcomes must be exercised for the comparison to mean anything.
     EXPECT_GT(nFits, c.nTrials / 4);
     EXPECT_LT(nFits, c.nTrials);
+}
+
+TEST_P(LineAgreementTest, AgreesWithEveryPlacement) {
+    CompareOnRandomLines(GetParam(), 20261207,
+                         [](CLineAgreement&, const RandomLine& r) { return CBruteForce(r.clues, r.line).Run(); },
+                         {false, true});
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, LineAgreementTest,
@@ -179,19 +189,9 @@ INSTANTIATE_TEST_SUITE_P(Lines, LineAgreementTest,
 class LongLineAgreementTest : public ::testing::TestWithParam<RandomLineCase> {};
 
 TEST_P(LongLineAgreementTest, TheWordFormAgreesWithTheTables) {
-    const RandomLineCase& c = GetParam();
-    std::mt19937 random(7);
-    CLineAgreement agreement;
-    int nFits = 0;
-    for (int nTrial = 0; nTrial < c.nTrials; ++nTrial) {
-        const RandomLine r = MakeRandomLine(random, c);
-        ASSERT_TRUE(CLineAgreement::FitsInWords(r.clues, static_cast<int32_t>(r.line.size())));
-        const Expected expected = SettleWith(agreement, true, r);
-        nFits += expected.bFits;
-        ExpectSame(SettleWith(agreement, false, r), expected, "trial " + std::to_string(nTrial));
-    }
-    EXPECT_GT(nFits, c.nTrials / 4);
-    EXPECT_LT(nFits, c.nTrials);
+    CompareOnRandomLines(GetParam(), 7,
+                         [](CLineAgreement& agreement, const RandomLine& r) { return SettleWith(agreement, true, r); },
+                         {false});
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, LongLineAgreementTest,
