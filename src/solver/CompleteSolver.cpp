@@ -16,8 +16,8 @@ CCompleteSolver::CCompleteSolver(const CPuzzle& puzzle)
     : m_puzzle(puzzle), m_nRows(puzzle.GetHeight()), m_nCols(puzzle.GetWidth()) {
 }
 
-// The search's structures, built only when line logic leaves cells open.
-void CCompleteSolver::Prepare() {
+// The lines, their bit sets and the queue: all that propagation needs.
+void CCompleteSolver::PrepareLines() {
     // Fresh ranges: every placement of a line lies within them, so the exact
     // line solver considers them all.
     for (int r = 0; r < m_nRows; ++r) {
@@ -35,10 +35,15 @@ void CCompleteSolver::Prepare() {
         m_inWord.push_back(CLineAgreement::FitsInWords(m_lines[static_cast<size_t>(nLine)], LineLength(nLine)));
     }
     m_known.assign(m_wordOffset.back(), 0);
-    const size_t nCells = static_cast<size_t>(m_nRows) * static_cast<size_t>(m_nCols);
-    m_cells.assign(nCells, CELL_UNKNOWN);
+    m_cells.assign(static_cast<size_t>(m_nRows) * static_cast<size_t>(m_nCols), CELL_UNKNOWN);
     m_queued.assign(m_lines.size(), 0);
     m_lineSerial.assign(m_lines.size(), 0);
+}
+
+// The search's structures, built only when line logic leaves cells open: on
+// the many puzzles it finishes, filling them would cost more than solving.
+void CCompleteSolver::PrepareSearch() {
+    const size_t nCells = m_cells.size();
     m_filledScore.assign(nCells, 0);
     m_emptyScore.assign(nCells, 0);
     m_stamp.assign(nCells, 0);
@@ -108,7 +113,11 @@ bool CCompleteSolver::SettleLine(int nLine) {
     const size_t nWords = WordsOf(nLine);
     const uint64_t* pKnown = m_known.data() + nOffset;
     const uint64_t* pAgreed = nullptr;
-    if (InMemo(nLine)) {
+    if (m_bAfresh) {
+        if (!SettleAfresh(nLine, pKnown, nWords))
+            return false;
+        pAgreed = m_agreedWords.data();
+    } else if (InMemo(nLine)) {
         CWordLineMemo::Slot& slot = m_memo.SlotFor(static_cast<size_t>(nLine), pKnown[0], pKnown[1]);
         if (!slot.Holds(pKnown[0], pKnown[1]))
             SettleOneWord(nLine, pKnown, slot);
@@ -119,7 +128,8 @@ bool CCompleteSolver::SettleLine(int nLine) {
         bool bFits = false;
         pAgreed = m_cache.Find(static_cast<uint32_t>(nLine), pKnown, 2 * nWords, &bFits);
         if (!pAgreed) {
-            bFits = SettleUncached(nLine, pKnown, nWords);
+            bFits = SettleAfresh(nLine, pKnown, nWords);
+            m_cache.Insert(static_cast<uint32_t>(nLine), pKnown, 2 * nWords, bFits ? m_agreedWords.data() : nullptr);
             pAgreed = m_agreedWords.data();
         }
         if (!bFits)
@@ -162,9 +172,9 @@ void CCompleteSolver::SettleOneWord(int nLine, const uint64_t* pKnown, CWordLine
     }
 }
 
-// Settles a long line the cache does not know, leaves the agreed cells in
-// m_agreedWords (filled words, then empty words) and remembers them.
-bool CCompleteSolver::SettleUncached(int nLine, const uint64_t* pKnown, size_t nWords) {
+// Settles a line from its known cells alone and leaves the agreed cells in
+// m_agreedWords (filled words, then empty words).
+bool CCompleteSolver::SettleAfresh(int nLine, const uint64_t* pKnown, size_t nWords) {
     const ClueList& clues = m_lines[static_cast<size_t>(nLine)];
     const int32_t nLength = LineLength(nLine);
     m_agreedWords.assign(2 * nWords, 0);
@@ -190,7 +200,6 @@ bool CCompleteSolver::SettleUncached(int nLine, const uint64_t* pKnown, size_t n
                 m_agreedWords[nWord] |= uint64_t{1} << (i % kCellsPerWord);
         }
     }
-    m_cache.Insert(static_cast<uint32_t>(nLine), pKnown, 2 * nWords, bFits ? m_agreedWords.data() : nullptr);
     return bFits;
 }
 
@@ -208,6 +217,27 @@ bool CCompleteSolver::Propagate() {
         if (!SettleLine(nLine)) {
             ClearQueue();
             return false;
+        }
+    }
+    return true;
+}
+
+// Settles the queued lines in sweeps in line order, rows then columns, until
+// none is queued.
+bool CCompleteSolver::PropagateBySweeps() {
+    for (bool bAny = true; bAny;) {
+        bAny = false;
+        m_queue.clear();
+        for (int nLine = 0; nLine < static_cast<int>(m_lines.size()); ++nLine) {
+            if (!m_queued[static_cast<size_t>(nLine)])
+                continue;
+            bAny = true;
+            m_queued[static_cast<size_t>(nLine)] = 0;
+            if (!SettleLine(nLine)) {
+                m_queued.assign(m_queued.size(), 0);
+                m_queue.clear();
+                return false;
+            }
         }
     }
     return true;
@@ -403,16 +433,15 @@ bool CCompleteSolver::Search(int nDepth) {
     return false;
 }
 
-// Line logic first, as Solve does it: on the many puzzles it finishes, that
-// is the whole answer (every cell forced, so the solution is unique), and
-// elsewhere its cells are where probing and search start. False when it
-// settles the outcome.
+// Solve's line logic, on long lines: its cheap passes decide most cells
+// there for less than settling every line exactly again and again. False
+// when it settles the outcome.
 bool CCompleteSolver::StartFromLineLogic() {
     m_puzzle.SetTrace(nullptr, nullptr);
     m_puzzle.SetStopFlag(m_options.pStop);
     const int nLineLogic = m_puzzle.Solve(nullptr, nullptr);
     std::vector<CellState> cells;
-    cells.reserve(static_cast<size_t>(m_nRows) * static_cast<size_t>(m_nCols));
+    cells.reserve(m_cells.size());
     for (int r = 0; r < m_nRows; ++r)
         for (int c = 0; c < m_nCols; ++c)
             cells.push_back(m_puzzle.GetCell(r, c));
@@ -422,7 +451,7 @@ bool CCompleteSolver::StartFromLineLogic() {
         m_result.nSolutions = 1;
         m_result.first = m_result.known = cells;
         return false;
-    case SOLVE_REFUSED: // totals that differ, runs that overflow: no picture fits
+    case SOLVE_REFUSED:
     case SOLVE_NO_SOLUTION:
     case SOLVE_STOPPED:
         m_result.outcome = nLineLogic == SOLVE_STOPPED ? Outcome::Stopped : Outcome::NoSolution;
@@ -431,11 +460,50 @@ bool CCompleteSolver::StartFromLineLogic() {
     default:
         break;
     }
-    Prepare();
     for (size_t nCell = 0; nCell < cells.size(); ++nCell)
         if (cells[nCell] != CELL_UNKNOWN)
             Assign(nCell, cells[nCell]);
+    return true;
+}
+
+// Exact line logic, every line queued, from no known cells or from what
+// Solve's line logic decided on long lines: on the many puzzles it finishes,
+// that is the whole answer (every cell forced, so the solution is unique),
+// and elsewhere its cells are where probing and search start. Until then
+// each line is settled afresh: a line's states seldom repeat before search,
+// so memo and cache would only cost their set-up. False when it settles the
+// outcome.
+bool CCompleteSolver::Start() {
+    if (m_puzzle.RefuseUnsolvable()) { // totals that differ, runs that overflow: no picture fits
+        m_result.outcome = Outcome::NoSolution;
+        m_result.known.assign(static_cast<size_t>(m_nRows) * static_cast<size_t>(m_nCols), CELL_UNKNOWN);
+        return false;
+    }
+    PrepareLines();
+    if (std::max(m_nRows, m_nCols) > m_options.nLineLogicAbove && !StartFromLineLogic())
+        return false;
+    for (int nLine = 0; nLine < static_cast<int>(m_lines.size()); ++nLine) {
+        m_queued[static_cast<size_t>(nLine)] = 1;
+        m_queue.push_back(nLine);
+    }
+    m_bAfresh = true;
+    const bool bFits = PropagateBySweeps();
+    m_bAfresh = false;
     m_trail.clear(); // the start is never undone
+    m_result.known = m_cells;
+    if (!bFits) {
+        m_result.outcome = Outcome::NoSolution;
+        return false;
+    }
+    if (std::find(m_cells.begin(), m_cells.end(), CELL_UNKNOWN) == m_cells.end()) {
+        // Every line was settled after its last cell changed, so each one
+        // reads its clues.
+        m_result.outcome = m_options.nMaxSolutions > 1 ? Outcome::Unique : Outcome::Solved;
+        m_result.nSolutions = 1;
+        m_result.first = m_cells;
+        return false;
+    }
+    PrepareSearch();
     return true;
 }
 
@@ -483,13 +551,8 @@ CCompleteSolver::Result CCompleteSolver::Solve(const Options& options) {
     m_options = options;
     m_options.nMaxSolutions = std::max<uint64_t>(m_options.nMaxSolutions, 1);
     m_result = Result();
-    if (!StartFromLineLogic())
+    if (!Start())
         return m_result;
-    for (int nLine = 0; nLine < static_cast<int>(m_lines.size()); ++nLine) {
-        m_queued[static_cast<size_t>(nLine)] = 1;
-        m_queue.push_back(nLine);
-    }
-    m_result.known = m_cells;
     const bool bStopped = SearchWithRestarts() && m_result.nSolutions < m_options.nMaxSolutions;
     if (bStopped)
         m_result.outcome = Outcome::Stopped;

@@ -167,6 +167,41 @@ TEST(CompleteSolver, RestartsKeepTheSearchComplete) {
     EXPECT_GT(nRestarts, 10u);
 }
 
+// Starting from Solve's line logic (as puzzles with long lines do) or from
+// no known cells must not change what the search finds: the same outcome,
+// count and known cells, on square puzzles and on long thin ones.
+TEST(CompleteSolver, BothStartsAgree) {
+    std::mt19937 random(17);
+    const std::pair<int, int> shapes[] = {{9, 9}, {12, 10}, {4, 160}, {170, 3}};
+    int nCompared = 0;
+    for (int nTrial = 0; nTrial < 80; ++nTrial) {
+        const auto [nRows, nCols] = shapes[static_cast<size_t>(nTrial) % std::size(shapes)];
+        SCOPED_TRACE("trial " + std::to_string(nTrial));
+        CPuzzle puzzle = nTrial % 3 ? PuzzleFromPicture(RandomPicture(random, nRows, nCols, 55))
+                                    : MismatchedClues(random, nRows, nCols);
+        if (puzzle.RefuseUnsolvable())
+            continue;
+        CCompleteSolver::Options options;
+        options.nMaxSolutions = 50;
+        options.nLineLogicAbove = 0;
+        const CCompleteSolver::Result fromLineLogic = CCompleteSolver(puzzle).Solve(options);
+        options.nLineLogicAbove = 1000;
+        const CCompleteSolver::Result fromScratch = CCompleteSolver(puzzle).Solve(options);
+        ASSERT_EQ(fromScratch.outcome, fromLineLogic.outcome);
+        EXPECT_EQ(fromScratch.nSolutions, fromLineLogic.nSolutions);
+        if (fromScratch.outcome != Outcome::NoSolution) {
+            EXPECT_EQ(fromScratch.known, fromLineLogic.known);
+        }
+        if (fromScratch.nSolutions > 0) {
+            CPuzzle grid = puzzle;
+            grid.SetCells(fromScratch.first);
+            EXPECT_TRUE(grid.SatisfiesAllClues());
+        }
+        ++nCompared;
+    }
+    EXPECT_GT(nCompared, 40);
+}
+
 TEST(CompleteSolver, IsDeterministic) {
     std::mt19937 random(5);
     const CPuzzle puzzle = PuzzleFromPicture(RandomPicture(random, 12, 12, 45));
