@@ -18,16 +18,18 @@ CCompleteSolver::CCompleteSolver(const CPuzzle& puzzle)
 
 // The lines, their bit sets and the queue: all that propagation needs.
 void CCompleteSolver::PrepareLines() {
-    // Fresh ranges: every placement of a line lies within them, so the exact
-    // line solver considers them all.
-    for (int r = 0; r < m_nRows; ++r) {
-        m_lines.push_back(m_puzzle.GetRowClues(r));
-        CPuzzle::PrepareRanges(m_lines.back(), m_nCols);
-    }
-    for (int c = 0; c < m_nCols; ++c) {
-        m_lines.push_back(m_puzzle.GetColumnClues(c));
-        CPuzzle::PrepareRanges(m_lines.back(), m_nRows);
-    }
+    // The clue 0 stands for no run: dropped, a blank line has no runs and
+    // settles in the word form like any other. Fresh ranges: every placement
+    // of a line lies within them, so the exact line solver considers them all.
+    auto add = [this](ClueList clues, int32_t nLength) {
+        std::erase_if(clues, [](const Clue& clue) { return clue.length == 0; });
+        CPuzzle::PrepareRanges(clues, nLength);
+        m_lines.push_back(std::move(clues));
+    };
+    for (int r = 0; r < m_nRows; ++r)
+        add(m_puzzle.GetRowClues(r), m_nCols);
+    for (int c = 0; c < m_nCols; ++c)
+        add(m_puzzle.GetColumnClues(c), m_nRows);
     m_wordOffset.push_back(0);
     for (int nLine = 0; nLine < static_cast<int>(m_lines.size()); ++nLine) {
         const size_t nWords = (static_cast<size_t>(LineLength(nLine)) + kCellsPerWord - 1) / kCellsPerWord;
@@ -441,7 +443,7 @@ bool CCompleteSolver::StartFromLineLogic() {
     m_puzzle.SetStopFlag(m_options.pStop);
     const int nLineLogic = m_puzzle.Solve(nullptr, nullptr);
     std::vector<CellState> cells;
-    cells.reserve(m_cells.size());
+    cells.reserve(static_cast<size_t>(m_nRows) * static_cast<size_t>(m_nCols));
     for (int r = 0; r < m_nRows; ++r)
         for (int c = 0; c < m_nCols; ++c)
             cells.push_back(m_puzzle.GetCell(r, c));
@@ -460,6 +462,7 @@ bool CCompleteSolver::StartFromLineLogic() {
     default:
         break;
     }
+    PrepareLines();
     for (size_t nCell = 0; nCell < cells.size(); ++nCell)
         if (cells[nCell] != CELL_UNKNOWN)
             Assign(nCell, cells[nCell]);
@@ -479,8 +482,9 @@ bool CCompleteSolver::Start() {
         m_result.known.assign(static_cast<size_t>(m_nRows) * static_cast<size_t>(m_nCols), CELL_UNKNOWN);
         return false;
     }
-    PrepareLines();
-    if (std::max(m_nRows, m_nCols) > m_options.nLineLogicAbove && !StartFromLineLogic())
+    if (std::max(m_nRows, m_nCols) <= m_options.nLineLogicAbove)
+        PrepareLines();
+    else if (!StartFromLineLogic())
         return false;
     for (int nLine = 0; nLine < static_cast<int>(m_lines.size()); ++nLine) {
         m_queued[static_cast<size_t>(nLine)] = 1;

@@ -102,7 +102,9 @@ RandomLine MakeRandomLine(std::mt19937& random, const RandomLineCase& c) {
         std::fill(picture.begin() + i, picture.begin() + i + nRun, CELL_FILLED);
         i += nRun + 1 + std::uniform_int_distribution<int32_t>(0, 4)(random);
     }
-    if (r.clues.empty()) {
+    // A line without runs stays blank half the time: a blank line's clue
+    // list may be empty.
+    if (r.clues.empty() && std::bernoulli_distribution(0.5)(random)) {
         r.clues.push_back(Clue{1, 0, 0, 0, 0});
         picture[0] = CELL_FILLED;
     }
