@@ -27,5 +27,7 @@ struct PictureModule {
 };
 
 // Loads the module from the executable's folder (or ../lib/tabulon when
-// installed). False with a message when it cannot be loaded.
-bool LoadPictureModule(PictureModule& module, std::string& strError);
+// installed). The statically linked command line instead runs its twin
+// that loads it, with the same arguments `argv`, and returns only when that
+// fails. False with a message when the module cannot be had.
+bool LoadPictureModule(PictureModule& module, char** argv, std::string& strError);

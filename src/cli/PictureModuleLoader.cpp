@@ -1,25 +1,12 @@
+#include "cli/Companions.h"
 #include "cli/PictureModule.h"
 
 #include <dlfcn.h>
-#include <filesystem>
-#include <system_error>
 
-namespace {
-
-constexpr const char* kModuleName = "libtabulon-cli-picture.so";
-
-std::filesystem::path ExecutableFolder() {
-    std::error_code error;
-    return std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-}
-
-} // namespace
-
-bool LoadPictureModule(PictureModule& module, std::string& strError) {
-    const std::filesystem::path folder = ExecutableFolder();
+bool LoadPictureModule(PictureModule& module, char** /*argv*/, std::string& strError) {
     void* pHandle = nullptr;
     std::string strTried;
-    for (const std::filesystem::path& path : {folder / kModuleName, folder / ".." / "lib" / "tabulon" / kModuleName}) {
+    for (const std::filesystem::path& path : CompanionPaths("libtabulon-cli-picture.so")) {
         pHandle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (pHandle)
             break;

@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     PictureModule module;
     if (options->bSaveAllBmp) {
         std::string strError;
-        if (!LoadPictureModule(module, strError)) {
+        if (!LoadPictureModule(module, argv, strError)) {
             std::fprintf(stderr, "tabulon-cli: %s\n", strError.c_str());
             return kExitFileError;
         }
