@@ -1,5 +1,8 @@
 #include "solver/CompleteSolver.h"
 
+#include "solver/LearningSearch.h"
+#include "solver/Luby.h"
+
 #include <algorithm>
 #include <bit>
 
@@ -111,6 +114,7 @@ void CCompleteSolver::ClearQueue() {
 // Decides every cell of the line that all its placements agree on. False
 // when no placement fits the line's known cells.
 bool CCompleteSolver::SettleLine(int nLine) {
+    ++m_nSettled;
     const size_t nOffset = m_wordOffset[static_cast<size_t>(nLine)];
     const size_t nWords = WordsOf(nLine);
     const uint64_t* pKnown = m_known.data() + nOffset;
@@ -365,7 +369,7 @@ size_t CCompleteSolver::ChooseBranchCell() const {
 }
 
 bool CCompleteSolver::ShouldStop() const {
-    return m_bRestart || (m_options.pStop && m_options.pStop->load(std::memory_order_relaxed)) ||
+    return m_bRestart || m_bHandOver || (m_options.pStop && m_options.pStop->load(std::memory_order_relaxed)) ||
            (m_options.nMaxNodes && m_result.nNodes >= m_options.nMaxNodes);
 }
 
@@ -389,6 +393,10 @@ uint64_t CCompleteSolver::BranchScore(size_t nCell) const {
 // True when the search is over: enough solutions, or a stop.
 bool CCompleteSolver::Search(int nDepth) {
     ++m_result.nNodes;
+    if (m_nLearnAt && m_nSettled >= m_nLearnAt) {
+        m_bHandOver = true;
+        return true;
+    }
     if (m_nRestartAt && m_result.nNodes >= m_nRestartAt) {
         m_bRestart = true;
         return true;
@@ -511,19 +519,6 @@ bool CCompleteSolver::Start() {
     return true;
 }
 
-// Luby's sequence 1 1 2 1 1 2 4 1 1 2 ...: restart budgets that waste at
-// most a logarithmic factor against the best fixed budget.
-uint64_t CCompleteSolver::Luby(uint64_t i) {
-    for (;;) {
-        uint64_t k = 1;
-        while ((uint64_t{1} << k) - 1 < i)
-            ++k;
-        if ((uint64_t{1} << k) - 1 == i)
-            return uint64_t{1} << (k - 1);
-        i -= (uint64_t{1} << (k - 1)) - 1;
-    }
-}
-
 // Looking for one solution, a search that has run long without one starts
 // again from the root (keeping what the root's probing decided) with the
 // branching varied: a few early choices that lead into a large barren
@@ -551,13 +546,62 @@ bool CCompleteSolver::SearchWithRestarts() {
     }
 }
 
+// Probing and backtracking have run long: the search that learns takes
+// over from the root, with what the root's probing decided and the
+// solutions found so far ruled out. True when it stopped early.
+bool CCompleteSolver::SearchLearning() {
+    m_bHandOver = false;
+    UndoTo(0);
+    ClearQueue();
+    CLearningSearch learning(m_lines, m_nRows, m_nCols);
+    if (!learning.Fix(m_result.known))
+        return false; // no solution at all
+    // Branching starts where probing found the most at stake.
+    std::vector<double> priorities(m_cells.size(), 0.0);
+    double dMax = 1.0;
+    for (size_t nCell = 0; nCell < m_cells.size(); ++nCell) {
+        priorities[nCell] = (m_filledScore[nCell] + 1.0) * (m_emptyScore[nCell] + 1.0);
+        dMax = std::max(dMax, priorities[nCell]);
+    }
+    for (double& dPriority : priorities)
+        dPriority /= 2 * dMax;
+    learning.SetPriorities(priorities);
+    if (m_result.nSolutions > 0)
+        learning.Block(m_result.first);
+    if (m_result.nSolutions > 1)
+        learning.Block(m_result.second);
+    if (m_options.nMaxNodes && m_result.nNodes >= m_options.nMaxNodes)
+        return true;
+    CLearningSearch::Limits limits; // conflicts count as search nodes
+    limits.pStop = m_options.pStop;
+    limits.nMaxConflicts = m_options.nMaxNodes ? m_options.nMaxNodes - m_result.nNodes : 0;
+    limits.pfnProgress = m_options.pfnProgress;
+    limits.pProgressContext = m_options.pProgressContext;
+    const uint64_t nNodesBefore = m_result.nNodes;
+    std::vector<CellState> cells;
+    for (;;) {
+        const CLearningSearch::Outcome outcome = learning.Next(cells, limits);
+        m_result.nNodes = nNodesBefore + learning.Conflicts();
+        if (outcome != CLearningSearch::Outcome::Solution)
+            return outcome == CLearningSearch::Outcome::Stopped;
+        (m_result.nSolutions == 0 ? m_result.first : m_result.second) = cells;
+        if (++m_result.nSolutions >= m_options.nMaxSolutions)
+            return false;
+        learning.Block(cells);
+    }
+}
+
 CCompleteSolver::Result CCompleteSolver::Solve(const Options& options) {
     m_options = options;
     m_options.nMaxSolutions = std::max<uint64_t>(m_options.nMaxSolutions, 1);
     m_result = Result();
     if (!Start())
         return m_result;
-    const bool bStopped = SearchWithRestarts() && m_result.nSolutions < m_options.nMaxSolutions;
+    if (m_options.nLearnAfterLines && std::all_of(m_inWord.begin(), m_inWord.end(), [](uint8_t b) { return b; }))
+        m_nLearnAt = m_nSettled + m_options.nLearnAfterLines;
+    bool bStopped = SearchWithRestarts() && m_result.nSolutions < m_options.nMaxSolutions;
+    if (m_bHandOver)
+        bStopped = SearchLearning();
     if (bStopped)
         m_result.outcome = Outcome::Stopped;
     else if (m_result.nSolutions == 0)

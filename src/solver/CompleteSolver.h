@@ -38,6 +38,11 @@ class CCompleteSolver {
         // line logic: measured on large line-solvable puzzles, its cheap
         // passes mostly beat settling every line exactly from 150 cells on.
         int nLineLogicAbove = 128;
+        // Lines settled in probing and search (a measure of the work that
+        // does not depend on the machine) after which the search that
+        // learns from its dead ends takes over (0: never). It needs every
+        // line in the word form.
+        uint64_t nLearnAfterLines = 10'000'000;
         const std::atomic<bool>* pStop = nullptr;
         // Called now and then during a long search with the cells known at
         // that moment (all unknown cells 0).
@@ -109,7 +114,7 @@ class CCompleteSolver {
     // search, their product.
     uint64_t BranchScore(size_t nCell) const;
     bool SearchWithRestarts();
-    static uint64_t Luby(uint64_t i);
+    bool SearchLearning();
     bool Search(int nDepth);
     bool ShouldStop() const;
 
@@ -152,6 +157,9 @@ class CCompleteSolver {
     bool m_bFirstDive = false; // the first run of a restarting search
     uint64_t m_nRestartAt = 0; // the node count that ends this run (0: none)
     bool m_bRestart = false;   // this run's budget is spent
+    uint64_t m_nSettled = 0;   // lines settled so far
+    uint64_t m_nLearnAt = 0;   // the m_nSettled that hands over to learning (0: none)
+    bool m_bHandOver = false;  // hand over to the search that learns
     size_t m_nRootMark = 0;    // the trail after the root's probing
     bool m_bAfresh = false;    // the start: every line settled afresh, no memo or cache
     CWordLineMemo m_memo;      // one-word lines

@@ -53,6 +53,9 @@ class CLineAgreement {
                             uint64_t* pCanFill, uint64_t* pCanEmpty, int32_t* pLeftStarts = nullptr,
                             int32_t* pRightStarts = nullptr);
 
+    // Whether any placement fits such a line: SettleWords's forward pass.
+    static bool FitsWords(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, const uint64_t* pEmpty);
+
   private:
     bool SettleBits(const ClueList& clues, const CellState* pLine, int32_t nLength, CellState* pAgreed,
                     std::vector<int32_t>& leftStarts, std::vector<int32_t>& rightStarts);

@@ -55,6 +55,14 @@ template <size_t W> class CWideLine {
 
     CWideLine(const ClueList& clues, int32_t nLength) : m_clues(clues), m_nLength(nLength) {}
 
+    // Whether any placement fits: the forward rows alone.
+    bool Fits(const Bits& filled, const Bits& empty) {
+        const Bits gaps = ~filled & Bits::Low(m_nLength);
+        const Bits fillable = ~empty & Bits::Low(m_nLength);
+        Prefixes(false, gaps, fillable, m_prefix.data());
+        return m_prefix[m_clues.size()].Test(m_nLength);
+    }
+
     bool Settle(const Bits& filled, const Bits& empty, Bits* pCanFill, Bits* pCanEmpty, int32_t* pLeftStarts,
                 int32_t* pRightStarts) {
         const size_t n = m_clues.size();
@@ -146,19 +154,27 @@ template <size_t W> class CWideLine {
     std::array<Bits, kMaxRuns> m_fits;     // starts where each run meets no empty cell
 };
 
+// The caller's words cover the cells; the rows may need one word more.
+template <size_t W> WideBits<W> LoadBits(const uint64_t* pWords, int32_t nLength) {
+    WideBits<W> bits = WideBits<W>::Zero();
+    // Word by word: a library copy of one or two words costs a call.
+    for (size_t i = 0; i < CLineAgreement::WordsFor(nLength); ++i)
+        bits.w[i] = pWords[i];
+    return bits;
+}
+
+template <size_t W>
+bool FitsIn(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, const uint64_t* pEmpty) {
+    return CWideLine<W>(clues, nLength).Fits(LoadBits<W>(pFilled, nLength), LoadBits<W>(pEmpty, nLength));
+}
+
 template <size_t W>
 bool SettleIn(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, const uint64_t* pEmpty,
               uint64_t* pCanFill, uint64_t* pCanEmpty, int32_t* pLeftStarts, int32_t* pRightStarts) {
     using Bits = WideBits<W>;
-    // The caller's words cover the cells; the rows may need one word more.
     const size_t nWords = CLineAgreement::WordsFor(nLength);
-    // Word by word: a library copy of one or two words costs a call.
-    Bits filled = Bits::Zero();
-    Bits empty = Bits::Zero();
-    for (size_t i = 0; i < nWords; ++i) {
-        filled.w[i] = pFilled[i];
-        empty.w[i] = pEmpty[i];
-    }
+    const Bits filled = LoadBits<W>(pFilled, nLength);
+    const Bits empty = LoadBits<W>(pEmpty, nLength);
     Bits canFill;
     Bits canEmpty;
     CWideLine<W> line(clues, nLength);
@@ -174,11 +190,22 @@ bool SettleIn(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, c
 using SettleInFunction = bool (*)(const ClueList&, int32_t, const uint64_t*, const uint64_t*, uint64_t*, uint64_t*,
                                   int32_t*, int32_t*);
 
-// SettleIn<1> .. SettleIn<kMaxBitsWords>, by row words less one.
+using FitsInFunction = bool (*)(const ClueList&, int32_t, const uint64_t*, const uint64_t*);
+
+// SettleIn<1> .. SettleIn<kMaxBitsWords>, and FitsIn, by row words less one.
 template <size_t... I> constexpr std::array<SettleInFunction, sizeof...(I)> SettleInTable(std::index_sequence<I...>) {
     return {&SettleIn<I + 1>...};
 }
+template <size_t... I> constexpr std::array<FitsInFunction, sizeof...(I)> FitsInTable(std::index_sequence<I...>) {
+    return {&FitsIn<I + 1>...};
+}
 constexpr auto kSettleIn = SettleInTable(std::make_index_sequence<CLineAgreement::kMaxBitsWords>());
+constexpr auto kFitsIn = FitsInTable(std::make_index_sequence<CLineAgreement::kMaxBitsWords>());
+
+// Rows hold positions 0..nLength, with a spare bit above for the carry.
+size_t RowWords(int32_t nLength) {
+    return std::min((static_cast<size_t>(nLength) + 2 + 63) / 64, CLineAgreement::kMaxBitsWords);
+}
 
 } // namespace
 
@@ -199,9 +226,13 @@ bool CLineAgreement::FitsInWords(const ClueList& clues, int32_t nLength) {
 bool CLineAgreement::SettleWords(const ClueList& clues, int32_t nLength, const uint64_t* pFilled,
                                  const uint64_t* pEmpty, uint64_t* pCanFill, uint64_t* pCanEmpty, int32_t* pLeftStarts,
                                  int32_t* pRightStarts) {
-    // Rows hold positions 0..nLength, with a spare bit above for the carry.
-    const size_t nRowWords = std::min((static_cast<size_t>(nLength) + 2 + 63) / 64, kMaxBitsWords);
-    return kSettleIn[nRowWords - 1](clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts, pRightStarts);
+    return kSettleIn[RowWords(nLength) - 1](clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts,
+                                            pRightStarts);
+}
+
+bool CLineAgreement::FitsWords(const ClueList& clues, int32_t nLength, const uint64_t* pFilled,
+                               const uint64_t* pEmpty) {
+    return kFitsIn[RowWords(nLength) - 1](clues, nLength, pFilled, pEmpty);
 }
 
 bool CLineAgreement::SettleBits(const ClueList& clues, const CellState* pLine, int32_t nLength, CellState* pAgreed,

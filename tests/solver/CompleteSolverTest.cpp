@@ -64,15 +64,22 @@ std::vector<std::string> RowsOf(const CPuzzle& puzzle, const std::vector<CellSta
     return GridRows(grid);
 }
 
-CCompleteSolver::Result SolveFor(const CPuzzle& puzzle, uint64_t nMaxSolutions) {
+// bLearning: the search that learns takes over at once.
+CCompleteSolver::Result SolveFor(const CPuzzle& puzzle, uint64_t nMaxSolutions, bool bLearning = false) {
     CCompleteSolver::Options options;
     options.nMaxSolutions = nMaxSolutions;
+    if (bLearning)
+        options.nLearnAfterLines = 1;
     return CCompleteSolver(puzzle).Solve(options);
 }
 
 // Random pictures (always solvable) and mismatched clues (mostly not), up to
-// 5 x 5: the solver's counts, outcomes and solutions against brute force.
-TEST(CompleteSolver, AgreesWithBruteForceOnSmallPuzzles) {
+// 5 x 5: the solver's counts, outcomes and solutions against brute force,
+// with probing and backtracking and with the search that learns.
+class CompleteSolverSearch : public ::testing::TestWithParam<bool> {};
+
+TEST_P(CompleteSolverSearch, AgreesWithBruteForceOnSmallPuzzles) {
+    const bool bLearning = GetParam();
     std::mt19937 random(99);
     int nMultiple = 0, nNone = 0, nBeyondLineLogic = 0;
     for (int nTrial = 0; nTrial < 600; ++nTrial) {
@@ -83,10 +90,10 @@ TEST(CompleteSolver, AgreesWithBruteForceOnSmallPuzzles) {
         if (puzzle.RefuseUnsolvable())
             continue;
         const auto solutions = AllSolutions(puzzle);
-        const CCompleteSolver::Result counted = SolveFor(puzzle, 1000);
+        const CCompleteSolver::Result counted = SolveFor(puzzle, 1000, bLearning);
         SCOPED_TRACE("trial " + std::to_string(nTrial));
         ASSERT_EQ(counted.nSolutions, solutions.size());
-        const CCompleteSolver::Result unique = SolveFor(puzzle, 2);
+        const CCompleteSolver::Result unique = SolveFor(puzzle, 2, bLearning);
         if (solutions.empty()) {
             EXPECT_EQ(unique.outcome, Outcome::NoSolution);
             ++nNone;
@@ -108,6 +115,9 @@ TEST(CompleteSolver, AgreesWithBruteForceOnSmallPuzzles) {
     EXPECT_GT(nNone, 20);
     EXPECT_GT(nBeyondLineLogic, 0) << "some unique puzzles need more than line logic";
 }
+
+INSTANTIATE_TEST_SUITE_P(CompleteSolver, CompleteSolverSearch, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Learning" : "Backtracking"; });
 
 TEST(CompleteSolver, ReportsTwoDifferentSolutionsOfAnAmbiguousPuzzle) {
     const CPuzzle puzzle = PuzzleFromPicture({"X-", "-X"});

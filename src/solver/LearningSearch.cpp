@@ -1,0 +1,480 @@
+#include "solver/LearningSearch.h"
+
+#include "solver/LineAgreement.h"
+#include "solver/Luby.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace {
+
+// Conflicts in a restart's run, times Luby's sequence.
+constexpr uint64_t kRestartConflicts = 100;
+// Recent contradictions count for more: each bump grows by 1 / kDecay.
+constexpr double kDecay = 0.95;
+// Conflicts between two progress reports.
+constexpr uint64_t kProgressEvery = 256;
+// Learnt clauses kept before the first clean-up, and the growth per clean-up.
+constexpr size_t kFirstMaxLearnts = 4000;
+constexpr size_t kMoreLearnts = 500;
+
+CellState Opposite(CellState state) {
+    return state == CELL_FILLED ? CELL_EMPTY : CELL_FILLED;
+}
+
+} // namespace
+
+CLearningSearch::CLearningSearch(const std::vector<ClueList>& lines, int nRows, int nCols)
+    : m_lines(lines), m_nRows(nRows), m_nCols(nCols), m_nMaxLearnts(kFirstMaxLearnts) {
+    m_wordOffset.push_back(0);
+    for (int nLine = 0; nLine < static_cast<int>(m_lines.size()); ++nLine)
+        m_wordOffset.push_back(m_wordOffset.back() + 2 * WordsOf(nLine));
+    m_known.assign(m_wordOffset.back(), 0);
+    const size_t nCells = static_cast<size_t>(nRows) * static_cast<size_t>(nCols);
+    m_cells.assign(nCells, CELL_UNKNOWN);
+    m_level.assign(nCells, 0);
+    m_trailPos.assign(nCells, 0);
+    m_reason.assign(nCells, kDecision);
+    m_phase.assign(nCells, CELL_FILLED);
+    m_activity.assign(nCells, 0.0);
+    m_seen.assign(nCells, 0);
+    m_levelSeen.assign(nCells + 1, 0);
+    m_watches.resize(2 * nCells);
+    m_lineQueued.assign(m_lines.size(), 0);
+}
+
+size_t CLearningSearch::CellOf(int nLine, int32_t i) const {
+    if (nLine < m_nRows)
+        return static_cast<size_t>(nLine) * static_cast<size_t>(m_nCols) + static_cast<size_t>(i);
+    return static_cast<size_t>(i) * static_cast<size_t>(m_nCols) + static_cast<size_t>(nLine - m_nRows);
+}
+
+int32_t CLearningSearch::IndexInLine(int nLine, size_t nCell) const {
+    const auto nCols = static_cast<size_t>(m_nCols);
+    return static_cast<int32_t>(nLine < m_nRows ? nCell % nCols : nCell / nCols);
+}
+
+void CLearningSearch::Assign(Lit lit, int32_t nReason) {
+    const size_t nCell = CellOfLit(lit);
+    const CellState state = StateOfLit(lit);
+    m_cells[nCell] = state;
+    m_level[nCell] = static_cast<uint32_t>(Level());
+    m_trailPos[nCell] = static_cast<uint32_t>(m_trail.size());
+    m_reason[nCell] = nReason;
+    m_trail.push_back(lit);
+    const int nRow = static_cast<int>(nCell / static_cast<size_t>(m_nCols));
+    const int nColumn = static_cast<int>(nCell % static_cast<size_t>(m_nCols));
+    for (const int nLine : {nRow, m_nRows + nColumn}) {
+        const int32_t i = IndexInLine(nLine, nCell);
+        m_known[m_wordOffset[static_cast<size_t>(nLine)] + (state == CELL_EMPTY ? WordsOf(nLine) : 0) +
+                static_cast<size_t>(i / 64)] |= uint64_t{1} << (i % 64);
+        // A line learns nothing from the cells it forced itself.
+        if (!m_lineQueued[static_cast<size_t>(nLine)] && nReason != LineReason(nLine)) {
+            m_lineQueued[static_cast<size_t>(nLine)] = 1;
+            m_lineQueue.push_back(nLine);
+        }
+    }
+}
+
+void CLearningSearch::Unassign(size_t nCell) {
+    const CellState state = m_cells[nCell];
+    m_phase[nCell] = state;
+    m_cells[nCell] = CELL_UNKNOWN;
+    const int nRow = static_cast<int>(nCell / static_cast<size_t>(m_nCols));
+    const int nColumn = static_cast<int>(nCell % static_cast<size_t>(m_nCols));
+    for (const int nLine : {nRow, m_nRows + nColumn}) {
+        const int32_t i = IndexInLine(nLine, nCell);
+        m_known[m_wordOffset[static_cast<size_t>(nLine)] + (state == CELL_EMPTY ? WordsOf(nLine) : 0) +
+                static_cast<size_t>(i / 64)] &= ~(uint64_t{1} << (i % 64));
+    }
+}
+
+// Every line was at its fixed point when the decision of level nLevel + 1
+// was taken, so none needs settling after the jump back.
+void CLearningSearch::BacktrackTo(size_t nLevel) {
+    if (Level() <= nLevel)
+        return;
+    const size_t nKeep = m_levelStarts[nLevel];
+    while (m_trail.size() > nKeep) {
+        Unassign(CellOfLit(m_trail.back()));
+        m_trail.pop_back();
+    }
+    m_levelStarts.resize(nLevel);
+    m_nHead = std::min(m_nHead, m_trail.size());
+    for (const int nLine : m_lineQueue)
+        m_lineQueued[static_cast<size_t>(nLine)] = 0;
+    m_lineQueue.clear();
+}
+
+int32_t CLearningSearch::Propagate() {
+    for (;;) {
+        while (m_nHead < m_trail.size()) {
+            const int32_t nConflict = PropagateClauses(m_trail[m_nHead++]);
+            if (nConflict != kNoConflict)
+                return nConflict;
+        }
+        if (m_lineQueue.empty())
+            return kNoConflict;
+        const int nLine = m_lineQueue.back();
+        m_lineQueue.pop_back();
+        m_lineQueued[static_cast<size_t>(nLine)] = 0;
+        if (!SettleLine(nLine))
+            return LineReason(nLine);
+    }
+}
+
+// The clauses watching the literal `lit` made false: each finds another
+// literal to watch, or forces its other watched one, or is the conflict.
+int32_t CLearningSearch::PropagateClauses(Lit lit) {
+    const Lit nFalse = lit ^ 1;
+    std::vector<int32_t>& watchers = m_watches[nFalse];
+    size_t nKept = 0;
+    for (size_t w = 0; w < watchers.size(); ++w) {
+        const int32_t nClause = watchers[w];
+        std::vector<Lit>& clause = m_clauses[static_cast<size_t>(nClause)].lits;
+        if (clause[0] == nFalse)
+            std::swap(clause[0], clause[1]);
+        if (IsTrue(clause[0])) {
+            watchers[nKept++] = nClause;
+            continue;
+        }
+        const auto other = std::find_if(clause.begin() + 2, clause.end(), [&](Lit l) { return !IsFalse(l); });
+        if (other != clause.end()) {
+            std::swap(clause[1], *other);
+            m_watches[clause[1]].push_back(nClause);
+            continue;
+        }
+        watchers[nKept++] = nClause;
+        if (IsFalse(clause[0])) {
+            std::copy(watchers.begin() + static_cast<std::ptrdiff_t>(w) + 1, watchers.end(),
+                      watchers.begin() + static_cast<std::ptrdiff_t>(nKept));
+            watchers.resize(nKept + watchers.size() - w - 1);
+            return nClause;
+        }
+        Assign(clause[0], nClause);
+    }
+    watchers.resize(nKept);
+    return kNoConflict;
+}
+
+bool CLearningSearch::SettleLine(int nLine) {
+    const size_t nWords = WordsOf(nLine);
+    const uint64_t* pKnown = m_known.data() + m_wordOffset[static_cast<size_t>(nLine)];
+    m_canFill.assign(nWords, 0);
+    m_canEmpty.assign(nWords, 0);
+    if (!CLineAgreement::SettleWords(m_lines[static_cast<size_t>(nLine)], LineLength(nLine), pKnown, pKnown + nWords,
+                                     m_canFill.data(), m_canEmpty.data()))
+        return false;
+    for (size_t w = 0; w < nWords; ++w) {
+        // Read before assigning: Assign changes the line's known words.
+        const uint64_t nFilled = m_canFill[w] & ~m_canEmpty[w] & ~pKnown[w];
+        const uint64_t nEmpty = m_canEmpty[w] & ~m_canFill[w] & ~pKnown[nWords + w];
+        for (uint64_t nNew = nFilled | nEmpty; nNew != 0; nNew &= nNew - 1) {
+            const int nBit = std::countr_zero(nNew);
+            const auto i = static_cast<int32_t>(w * 64 + static_cast<size_t>(nBit));
+            Assign(LitOf(CellOf(nLine, i), (nFilled >> nBit) & 1 ? CELL_FILLED : CELL_EMPTY), LineReason(nLine));
+        }
+    }
+    return true;
+}
+
+void CLearningSearch::Explain(int32_t nReason, Lit lit, std::vector<Lit>& because) {
+    because.clear();
+    if (IsLineReason(nReason)) {
+        ExplainLine(LineOfReason(nReason), lit, because);
+        return;
+    }
+    for (const Lit l : m_clauses[static_cast<size_t>(nReason)].lits)
+        if (l != lit)
+            because.push_back(l ^ 1);
+}
+
+// The line's cells known before `lit` force it (or, for kNoLit, leave the
+// line no placement). Most of them are not needed: they are dropped, the
+// most recent first, while the rest still force it, several at once while
+// that works and one at a time where it does not. Each cell kept was
+// needed when it was tried, and fewer cells can only force less, so none
+// of them can go. Fewer and older cells make a clause that prunes more and
+// jumps back further.
+void CLearningSearch::ExplainLine(int nLine, Lit lit, std::vector<Lit>& because) {
+    const size_t nWords = WordsOf(nLine);
+    const uint64_t* pKnown = m_known.data() + m_wordOffset[static_cast<size_t>(nLine)];
+    const uint32_t nBefore = lit == kNoLit ? UINT32_MAX : m_trailPos[CellOfLit(lit)];
+    m_words.assign(2 * nWords, 0);
+    m_candidates.clear(); // cells
+    for (size_t w = 0; w < 2 * nWords; ++w) {
+        for (uint64_t nBits = pKnown[w]; nBits != 0; nBits &= nBits - 1) {
+            const int nBit = std::countr_zero(nBits);
+            const size_t nCell = CellOf(nLine, static_cast<int32_t>((w % nWords) * 64 + static_cast<size_t>(nBit)));
+            if (m_trailPos[nCell] < nBefore) {
+                m_words[w] |= uint64_t{1} << nBit;
+                m_candidates.push_back(static_cast<Lit>(nCell));
+            }
+        }
+    }
+    std::sort(m_candidates.begin(), m_candidates.end(), [&](Lit a, Lit b) { return m_trailPos[a] > m_trailPos[b]; });
+    auto flip = [&](size_t nFrom, size_t nTo) {
+        for (size_t k = nFrom; k < nTo; ++k) {
+            const size_t nCell = m_candidates[k];
+            const int32_t i = IndexInLine(nLine, nCell);
+            m_words[static_cast<size_t>(i / 64) + (m_cells[nCell] == CELL_EMPTY ? nWords : 0)] ^= uint64_t{1}
+                                                                                                  << (i % 64);
+        }
+    };
+    size_t nChunk = 1;
+    for (size_t k = 0; k < m_candidates.size();) {
+        const size_t nTake = std::min(nChunk, m_candidates.size() - k);
+        flip(k, k + nTake);
+        if (LineStillForces(nLine, lit)) {
+            k += nTake;
+            nChunk *= 2;
+            continue;
+        }
+        flip(k, k + nTake);
+        if (nTake > 1) {
+            nChunk = nTake / 2;
+            continue;
+        }
+        because.push_back(LitOf(m_candidates[k], m_cells[m_candidates[k]]));
+        ++k;
+    }
+}
+
+// Whether the cells in m_words still force `lit`: no placement fits them
+// with its cell the other way (for kNoLit: none fits them at all).
+bool CLearningSearch::LineStillForces(int nLine, Lit lit) {
+    const size_t nWords = WordsOf(nLine);
+    const ClueList& clues = m_lines[static_cast<size_t>(nLine)];
+    if (lit == kNoLit)
+        return !CLineAgreement::FitsWords(clues, LineLength(nLine), m_words.data(), m_words.data() + nWords);
+    const int32_t i = IndexInLine(nLine, CellOfLit(lit));
+    const size_t nWord = static_cast<size_t>(i / 64) + (StateOfLit(lit) == CELL_FILLED ? nWords : 0);
+    const uint64_t nBit = uint64_t{1} << (i % 64);
+    m_words[nWord] |= nBit;
+    const bool bFits = CLineAgreement::FitsWords(clues, LineLength(nLine), m_words.data(), m_words.data() + nWords);
+    m_words[nWord] &= ~nBit;
+    return !bFits;
+}
+
+// First unique implication point: the reasons are resolved, the latest
+// cell first, until one cell of the current level is left; the clause is
+// its opposite and the opposites of the older cells met on the way.
+void CLearningSearch::Analyze(int32_t nConflict, std::vector<Lit>& learnt, size_t& nBackLevel) {
+    learnt.assign(1, 0);
+    int nPending = 0;
+    Lit lit = kNoLit;
+    size_t nIndex = m_trail.size();
+    int32_t nReason = nConflict;
+    std::vector<Lit> because;
+    for (;;) {
+        Explain(nReason, lit, because);
+        for (const Lit q : because) {
+            const size_t nCell = CellOfLit(q);
+            if (m_seen[nCell] || m_level[nCell] == 0)
+                continue;
+            m_seen[nCell] = 1;
+            Bump(nCell);
+            if (m_level[nCell] == Level())
+                ++nPending;
+            else
+                learnt.push_back(q ^ 1);
+        }
+        do
+            --nIndex;
+        while (!m_seen[CellOfLit(m_trail[nIndex])]);
+        lit = m_trail[nIndex];
+        m_seen[CellOfLit(lit)] = 0;
+        if (--nPending == 0)
+            break;
+        nReason = m_reason[CellOfLit(lit)];
+    }
+    learnt[0] = lit ^ 1;
+    nBackLevel = 0;
+    size_t nAt = 1;
+    for (size_t k = 1; k < learnt.size(); ++k) {
+        const size_t nCell = CellOfLit(learnt[k]);
+        m_seen[nCell] = 0;
+        if (m_level[nCell] > nBackLevel) {
+            nBackLevel = m_level[nCell];
+            nAt = k;
+        }
+    }
+    if (learnt.size() > 1)
+        std::swap(learnt[1], learnt[nAt]); // watched: the last to become true again
+}
+
+void CLearningSearch::AddClause(const std::vector<Lit>& lits, bool bLearnt, uint32_t nLevels) {
+    const auto nClause = static_cast<int32_t>(m_clauses.size());
+    m_clauses.push_back({lits, nLevels, bLearnt});
+    m_nLearnts += bLearnt;
+    m_watches[lits[0]].push_back(nClause);
+    m_watches[lits[1]].push_back(nClause);
+}
+
+// The distinct decision levels of a clause's cells: a clause over few
+// levels keeps pruning (its cells tend to be decided together).
+uint32_t CLearningSearch::LevelsOf(const std::vector<Lit>& lits) {
+    uint32_t nLevels = 0;
+    for (const Lit lit : lits) {
+        const uint32_t nLevel = m_level[CellOfLit(lit)];
+        if (!m_levelSeen[nLevel]) {
+            m_levelSeen[nLevel] = 1;
+            ++nLevels;
+        }
+    }
+    for (const Lit lit : lits)
+        m_levelSeen[m_level[CellOfLit(lit)]] = 0;
+    return nLevels;
+}
+
+// At level 0, between restarts: forgets the learnt clauses that span the
+// most levels (half of them, sparing those over two levels or fewer),
+// drops cells fixed false from the rest and clauses a fixed cell
+// satisfies, and watches the survivors afresh. Cells fixed at level 0 are
+// never explained, so no reason points at a forgotten clause.
+void CLearningSearch::ReduceClauses() {
+    std::vector<uint32_t> levels;
+    for (const Clause& clause : m_clauses)
+        if (clause.bLearnt && clause.nLevels > 2)
+            levels.push_back(clause.nLevels);
+    uint32_t nCut = UINT32_MAX;
+    if (!levels.empty()) {
+        auto middle = levels.begin() + static_cast<std::ptrdiff_t>(levels.size() / 2);
+        std::nth_element(levels.begin(), middle, levels.end());
+        nCut = *middle;
+    }
+    std::vector<Clause> kept;
+    std::vector<Lit> units;
+    for (Clause& clause : m_clauses) {
+        if (clause.bLearnt && clause.nLevels > 2 && clause.nLevels >= nCut)
+            continue;
+        if (std::any_of(clause.lits.begin(), clause.lits.end(), [&](Lit l) { return IsTrue(l); }))
+            continue;
+        std::erase_if(clause.lits, [&](Lit l) { return IsFalse(l); });
+        if (clause.lits.size() == 1)
+            units.push_back(clause.lits[0]);
+        else if (!clause.lits.empty())
+            kept.push_back(std::move(clause));
+        else
+            m_bContradicted = true;
+    }
+    for (size_t nCell = 0; nCell < m_cells.size(); ++nCell)
+        if (m_cells[nCell] != CELL_UNKNOWN)
+            m_reason[nCell] = kDecision;
+    m_clauses.clear();
+    m_nLearnts = 0;
+    for (std::vector<int32_t>& watchers : m_watches)
+        watchers.clear();
+    for (Clause& clause : kept)
+        AddClause(clause.lits, clause.bLearnt, clause.nLevels);
+    for (const Lit lit : units)
+        if (!IsTrue(lit))
+            Assign(lit, kDecision);
+    m_nMaxLearnts += kMoreLearnts;
+}
+
+void CLearningSearch::Bump(size_t nCell) {
+    m_activity[nCell] += m_dBump;
+    if (m_activity[nCell] > 1e100) {
+        for (double& dActivity : m_activity)
+            dActivity *= 1e-100;
+        m_dBump *= 1e-100;
+    }
+}
+
+// The undecided cell most involved in recent contradictions; the first on
+// ties, so the search is deterministic.
+size_t CLearningSearch::PickBranchCell() const {
+    size_t nBest = m_cells.size();
+    for (size_t nCell = 0; nCell < m_cells.size(); ++nCell)
+        if (m_cells[nCell] == CELL_UNKNOWN && (nBest == m_cells.size() || m_activity[nCell] > m_activity[nBest]))
+            nBest = nCell;
+    return nBest;
+}
+
+bool CLearningSearch::Fix(const std::vector<CellState>& cells) {
+    BacktrackTo(0);
+    for (size_t nCell = 0; nCell < cells.size(); ++nCell) {
+        if (cells[nCell] == CELL_UNKNOWN || m_cells[nCell] == cells[nCell])
+            continue;
+        if (m_cells[nCell] != CELL_UNKNOWN) {
+            m_bContradicted = true;
+            return false;
+        }
+        Assign(LitOf(nCell, cells[nCell]), kDecision);
+    }
+    for (int nLine = 0; nLine < static_cast<int>(m_lines.size()); ++nLine) {
+        if (!m_lineQueued[static_cast<size_t>(nLine)]) {
+            m_lineQueued[static_cast<size_t>(nLine)] = 1;
+            m_lineQueue.push_back(nLine);
+        }
+    }
+    if (Propagate() != kNoConflict)
+        m_bContradicted = true;
+    return !m_bContradicted;
+}
+
+void CLearningSearch::Block(const std::vector<CellState>& cells) {
+    BacktrackTo(0);
+    std::vector<Lit> lits;
+    for (size_t nCell = 0; nCell < cells.size(); ++nCell)
+        if (m_cells[nCell] == CELL_UNKNOWN)
+            lits.push_back(LitOf(nCell, Opposite(cells[nCell])));
+    if (lits.empty())
+        m_bContradicted = true; // every cell fixed: that was the only solution
+    else if (lits.size() == 1)
+        Assign(lits[0], kDecision);
+    else
+        AddClause(lits, false, 0);
+}
+
+CLearningSearch::Outcome CLearningSearch::Next(std::vector<CellState>& cells, const Limits& limits) {
+    std::vector<Lit> learnt;
+    uint64_t nRun = 0;
+    uint64_t nRunConflicts = 0;
+    uint64_t nBudget = kRestartConflicts * Luby(++nRun);
+    while (!m_bContradicted) {
+        const int32_t nConflict = Propagate();
+        if (nConflict != kNoConflict) {
+            ++m_nConflicts;
+            ++nRunConflicts;
+            if (limits.pfnProgress && m_nConflicts % kProgressEvery == 0)
+                limits.pfnProgress(m_cells, limits.pProgressContext);
+            if (Level() == 0) {
+                m_bContradicted = true;
+                break;
+            }
+            size_t nBackLevel = 0;
+            Analyze(nConflict, learnt, nBackLevel);
+            const uint32_t nLevels = LevelsOf(learnt);
+            BacktrackTo(nBackLevel);
+            if (learnt.size() == 1) {
+                Assign(learnt[0], kDecision); // level 0: holds in every solution
+            } else {
+                AddClause(learnt, true, nLevels);
+                Assign(learnt[0], static_cast<int32_t>(m_clauses.size() - 1));
+            }
+            m_dBump /= kDecay;
+            continue;
+        }
+        if ((limits.pStop && limits.pStop->load(std::memory_order_relaxed)) ||
+            (limits.nMaxConflicts && m_nConflicts >= limits.nMaxConflicts))
+            return Outcome::Stopped;
+        if (nRunConflicts >= nBudget) {
+            BacktrackTo(0);
+            nRunConflicts = 0;
+            nBudget = kRestartConflicts * Luby(++nRun);
+            if (m_nLearnts > m_nMaxLearnts)
+                ReduceClauses();
+            continue; // the clean-up may have fixed cells
+        }
+        const size_t nCell = PickBranchCell();
+        if (nCell == m_cells.size()) {
+            cells = m_cells;
+            return Outcome::Solution;
+        }
+        m_levelStarts.push_back(m_trail.size());
+        Assign(LitOf(nCell, m_phase[nCell]), kDecision);
+    }
+    return Outcome::NoSolution;
+}

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "model/CellState.h"
+#include "model/Clue.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// Search that learns from its dead ends, for puzzles where probing and
+// backtracking stall: each cell is a yes/no variable, the lines propagate
+// by exact line solving, and every contradiction is traced back through
+// the reasons of the cells involved to a clause (a set of cell values that
+// cannot all hold), which then prunes the rest of the search and tells how
+// far to jump back. A line's reason for a cell is found when needed: the
+// line's cells known before it, thinned to those without which the line no
+// longer forces the cell. Branching follows the cells most often involved
+// in recent contradictions; the search restarts on Luby's schedule,
+// keeping what it learned.
+//
+// Every line must take the word form (see CLineAgreement::FitsInWords).
+class CLearningSearch {
+  public:
+    enum class Outcome { Solution, NoSolution, Stopped };
+
+    // lines: rows first, then columns, ranges prepared, no clue 0.
+    CLearningSearch(const std::vector<ClueList>& lines, int nRows, int nCols);
+
+    // Fixes the cells known for certain (the same in every solution).
+    // False when they contradict the clues.
+    bool Fix(const std::vector<CellState>& cells);
+    struct Limits {
+        const std::atomic<bool>* pStop = nullptr;
+        uint64_t nMaxConflicts = 0; // in all, since construction (0: no limit)
+        // Called now and then with the cells known at that moment.
+        void (*pfnProgress)(const std::vector<CellState>& cells, void* pContext) = nullptr;
+        void* pProgressContext = nullptr;
+    };
+    // Searches for a solution not blocked so far; `cells` gets it.
+    Outcome Next(std::vector<CellState>& cells, const Limits& limits);
+    // Where branching starts, before contradictions take over: larger
+    // first, each below 1 (a contradiction's bump).
+    void SetPriorities(const std::vector<double>& priorities) { m_activity = priorities; }
+    // Rules a solution out of later searches.
+    void Block(const std::vector<CellState>& cells);
+
+    uint64_t Conflicts() const { return m_nConflicts; }
+
+  private:
+    using Lit = uint32_t; // 2 x cell + 1 for filled, + 0 for empty
+    static Lit LitOf(size_t nCell, CellState state) {
+        return static_cast<Lit>(2 * nCell + (state == CELL_FILLED ? 1 : 0));
+    }
+    static size_t CellOfLit(Lit lit) { return lit >> 1; }
+    static CellState StateOfLit(Lit lit) { return lit & 1 ? CELL_FILLED : CELL_EMPTY; }
+    bool IsTrue(Lit lit) const { return m_cells[CellOfLit(lit)] == StateOfLit(lit); }
+    bool IsFalse(Lit lit) const {
+        const CellState state = m_cells[CellOfLit(lit)];
+        return state != CELL_UNKNOWN && state != StateOfLit(lit);
+    }
+
+    // What set a cell: a decision (or a fixed cell), a clause, or a line.
+    static constexpr int32_t kDecision = -1;
+    static int32_t LineReason(int nLine) { return -2 - nLine; }
+    static bool IsLineReason(int32_t nReason) { return nReason <= -2; }
+    static int LineOfReason(int32_t nReason) { return -2 - nReason; }
+
+    int32_t LineLength(int nLine) const { return nLine < m_nRows ? m_nCols : m_nRows; }
+    size_t WordsOf(int nLine) const { return (static_cast<size_t>(LineLength(nLine)) + 63) / 64; }
+    size_t CellOf(int nLine, int32_t i) const;
+    int32_t IndexInLine(int nLine, size_t nCell) const;
+
+    void Assign(Lit lit, int32_t nReason);
+    void Unassign(size_t nCell);
+    void BacktrackTo(size_t nLevel);
+    size_t Level() const { return m_levelStarts.size(); }
+
+    // Propagation to a fixed point: clauses on each new cell, then lines.
+    // Returns the conflict (a clause index, or a line reason) or kNoConflict.
+    static constexpr int32_t kNoConflict = -1;
+    int32_t Propagate();
+    int32_t PropagateClauses(Lit lit);
+    bool SettleLine(int nLine);
+
+    // The true cell values that together force `lit` (or, for lit == kNoLit,
+    // make the reason's line or clause impossible).
+    static constexpr Lit kNoLit = UINT32_MAX;
+    void Explain(int32_t nReason, Lit lit, std::vector<Lit>& because);
+    void ExplainLine(int nLine, Lit lit, std::vector<Lit>& because);
+    bool LineStillForces(int nLine, Lit lit);
+    void Analyze(int32_t nConflict, std::vector<Lit>& learnt, size_t& nBackLevel);
+    void AddClause(const std::vector<Lit>& lits, bool bLearnt, uint32_t nLevels);
+    uint32_t LevelsOf(const std::vector<Lit>& lits);
+    void ReduceClauses();
+    void Bump(size_t nCell);
+    size_t PickBranchCell() const;
+
+    std::vector<ClueList> m_lines;
+    int m_nRows;
+    int m_nCols;
+    std::vector<size_t> m_wordOffset; // line n: filled words, then empty words
+    std::vector<uint64_t> m_known;
+
+    std::vector<CellState> m_cells;
+    std::vector<uint32_t> m_level;
+    std::vector<uint32_t> m_trailPos;
+    std::vector<int32_t> m_reason;
+    std::vector<CellState> m_phase; // the value a cell last had
+    std::vector<Lit> m_trail;
+    std::vector<size_t> m_levelStarts; // trail size at each decision
+    size_t m_nHead = 0;                // trail cells whose clauses are done
+    std::vector<int> m_lineQueue;
+    std::vector<uint8_t> m_lineQueued;
+
+    struct Clause {
+        std::vector<Lit> lits; // the first two are watched
+        uint32_t nLevels = 0;  // learnt: the decision levels it spanned when learnt
+        bool bLearnt = false;  // learnt clauses may be forgotten; blocked solutions may not
+    };
+    std::vector<Clause> m_clauses;
+    size_t m_nLearnts = 0;
+    size_t m_nMaxLearnts;
+    std::vector<std::vector<int32_t>> m_watches; // by literal: clauses watching it become false
+
+    std::vector<double> m_activity;
+    double m_dBump = 1.0;
+    std::vector<uint8_t> m_seen;
+    std::vector<uint8_t> m_levelSeen; // by level
+    uint64_t m_nConflicts = 0;
+    bool m_bContradicted = false; // no (further) solution at all
+
+    std::vector<uint64_t> m_canFill;
+    std::vector<uint64_t> m_canEmpty;
+    std::vector<uint64_t> m_words; // scratch: a line's filled and empty words
+    std::vector<Lit> m_candidates; // scratch: the cells a line's reason may need
+};
