@@ -4,6 +4,7 @@
 #include "solver/Luby.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <bit>
 
 namespace {
@@ -598,7 +599,7 @@ CCompleteSolver::Result CCompleteSolver::Solve(const Options& options) {
     if (!Start())
         return m_result;
     if (m_options.nLearnAfterLines && std::all_of(m_inWord.begin(), m_inWord.end(), [](uint8_t b) { return b; }))
-        m_nLearnAt = m_nSettled + m_options.nLearnAfterLines;
+        m_nLearnAt = m_nSettled + (getenv("TB_L") ? strtoull(getenv("TB_L"), nullptr, 10) : m_options.nLearnAfterLines);
     bool bStopped = SearchWithRestarts() && m_result.nSolutions < m_options.nMaxSolutions;
     if (m_bHandOver)
         bStopped = SearchLearning();

@@ -8,14 +8,11 @@
 
 namespace {
 
-// Conflicts in a restart's run, times Luby's sequence.
-constexpr uint64_t kRestartConflicts = 100;
 // Recent contradictions count for more: each bump grows by 1 / kDecay.
 constexpr double kDecay = 0.95;
 // Conflicts between two progress reports.
 constexpr uint64_t kProgressEvery = 256;
-// Learnt clauses kept before the first clean-up, and the growth per clean-up.
-constexpr size_t kFirstMaxLearnts = 4000;
+// Learnt clauses kept more per clean-up.
 constexpr size_t kMoreLearnts = 500;
 
 CellState Opposite(CellState state) {
@@ -25,7 +22,11 @@ CellState Opposite(CellState state) {
 } // namespace
 
 CLearningSearch::CLearningSearch(const std::vector<ClueList>& lines, int nRows, int nCols)
-    : m_lines(lines), m_nRows(nRows), m_nCols(nCols), m_nMaxLearnts(kFirstMaxLearnts) {
+    : CLearningSearch(lines, nRows, nCols, Tuning()) {
+}
+
+CLearningSearch::CLearningSearch(const std::vector<ClueList>& lines, int nRows, int nCols, const Tuning& tuning)
+    : m_lines(lines), m_nRows(nRows), m_nCols(nCols), m_tuning(tuning), m_nMaxLearnts(tuning.nFirstMaxLearnts) {
     m_wordOffset.push_back(0);
     for (int nLine = 0; nLine < static_cast<int>(m_lines.size()); ++nLine)
         m_wordOffset.push_back(m_wordOffset.back() + 2 * WordsOf(nLine));
@@ -432,7 +433,7 @@ CLearningSearch::Outcome CLearningSearch::Next(std::vector<CellState>& cells, co
     std::vector<Lit> learnt;
     uint64_t nRun = 0;
     uint64_t nRunConflicts = 0;
-    uint64_t nBudget = kRestartConflicts * Luby(++nRun);
+    uint64_t nBudget = m_tuning.nRestartConflicts * Luby(++nRun);
     while (!m_bContradicted) {
         const int32_t nConflict = Propagate();
         if (nConflict != kNoConflict) {
@@ -463,7 +464,7 @@ CLearningSearch::Outcome CLearningSearch::Next(std::vector<CellState>& cells, co
         if (nRunConflicts >= nBudget) {
             BacktrackTo(0);
             nRunConflicts = 0;
-            nBudget = kRestartConflicts * Luby(++nRun);
+            nBudget = m_tuning.nRestartConflicts * Luby(++nRun);
             if (m_nLearnts > m_nMaxLearnts)
                 ReduceClauses();
             continue; // the clean-up may have fixed cells

@@ -1,0 +1,95 @@
+#include "solver/LearningSearch.h"
+#include "solver/CompleteSolver.h"
+#include "support/TestPuzzles.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+// The lines as the search takes them: rows, then columns, the clue 0
+// dropped, ranges prepared.
+std::vector<ClueList> LinesOf(const CPuzzle& puzzle) {
+    std::vector<ClueList> lines;
+    auto add = [&](ClueList clues, int32_t nLength) {
+        std::erase_if(clues, [](const Clue& clue) { return clue.length == 0; });
+        CPuzzle::PrepareRanges(clues, nLength);
+        lines.push_back(std::move(clues));
+    };
+    for (int r = 0; r < puzzle.GetHeight(); ++r)
+        add(puzzle.GetRowClues(r), puzzle.GetWidth());
+    for (int c = 0; c < puzzle.GetWidth(); ++c)
+        add(puzzle.GetColumnClues(c), puzzle.GetHeight());
+    return lines;
+}
+
+// Restarting after every conflict or so and forgetting learnt clauses all
+// the time must neither lose solutions nor invent them: the count up to a
+// limit is the backtracking search's, and every solution reads the clues
+// and is new. Puzzles big enough to need many conflicts.
+TEST(LearningSearch, CountsAsBacktrackingDoesWhileRestartingAndForgetting) {
+    std::mt19937 random(41);
+    CLearningSearch::Tuning tuning;
+    tuning.nRestartConflicts = 1;
+    tuning.nFirstMaxLearnts = 8;
+    constexpr uint64_t kLimit = 30;
+    uint64_t nConflicts = 0;
+    int nSeveral = 0;
+    for (int nTrial = 0; nTrial < 40; ++nTrial) {
+        SCOPED_TRACE("trial " + std::to_string(nTrial));
+        const CPuzzle puzzle =
+            nTrial % 3 ? PuzzleFromPicture(RandomPicture(random, 16, 15, 45)) : MismatchedClues(random, 16, 15);
+        CPuzzle checked = puzzle;
+        if (checked.RefuseUnsolvable())
+            continue;
+        CCompleteSolver::Options options;
+        options.nMaxSolutions = kLimit;
+        options.nLearnAfterLines = 0;
+        const CCompleteSolver::Result expected = CCompleteSolver(puzzle).Solve(options);
+
+        CLearningSearch learning(LinesOf(puzzle), puzzle.GetHeight(), puzzle.GetWidth(), tuning);
+        const std::vector<CellState> unknown(16 * 15, CELL_UNKNOWN);
+        std::vector<std::vector<CellState>> found;
+        std::vector<CellState> cells;
+        if (learning.Fix(unknown)) {
+            while (found.size() < kLimit &&
+                   learning.Next(cells, CLearningSearch::Limits()) == CLearningSearch::Outcome::Solution) {
+                checked.SetCells(cells);
+                EXPECT_TRUE(checked.SatisfiesAllClues());
+                EXPECT_EQ(std::find(found.begin(), found.end(), cells), found.end()) << "found twice";
+                found.push_back(cells);
+                learning.Block(cells);
+            }
+        }
+        EXPECT_EQ(found.size(), expected.nSolutions);
+        nConflicts += learning.Conflicts();
+        nSeveral += found.size() > 1;
+    }
+    EXPECT_GT(nConflicts, 500u);
+    EXPECT_GT(nSeveral, 3);
+}
+
+TEST(LearningSearch, StopsAtTheConflictLimit) {
+    // Every row and column "1" on 9 x 9: 9! solutions, each one a new search.
+    std::vector<std::string> picture(9, std::string(9, '-'));
+    for (size_t i = 0; i < 9; ++i)
+        picture[i][i] = 'X';
+    const CPuzzle puzzle = PuzzleFromPicture(picture);
+    CLearningSearch learning(LinesOf(puzzle), 9, 9);
+    ASSERT_TRUE(learning.Fix(std::vector<CellState>(81, CELL_UNKNOWN)));
+    CLearningSearch::Limits limits;
+    limits.nMaxConflicts = 20;
+    std::vector<CellState> cells;
+    CLearningSearch::Outcome outcome = CLearningSearch::Outcome::Solution;
+    for (int n = 0; n < 100000; ++n) {
+        outcome = learning.Next(cells, limits);
+        if (outcome != CLearningSearch::Outcome::Solution)
+            break;
+        learning.Block(cells);
+    }
+    EXPECT_EQ(outcome, CLearningSearch::Outcome::Stopped);
+    EXPECT_EQ(learning.Conflicts(), 20u);
+}
+
+} // namespace
