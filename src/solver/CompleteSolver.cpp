@@ -4,7 +4,6 @@
 #include "solver/Luby.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <bit>
 
 namespace {
@@ -486,15 +485,16 @@ bool CCompleteSolver::StartFromLineLogic() {
 // so memo and cache would only cost their set-up. False when it settles the
 // outcome.
 bool CCompleteSolver::Start() {
-    if (m_puzzle.RefuseUnsolvable()) { // totals that differ, runs that overflow: no picture fits
+    if (std::max(m_nRows, m_nCols) > m_options.nLineLogicAbove) {
+        if (!StartFromLineLogic()) // which makes Solve's checks
+            return false;
+    } else if (m_puzzle.RefuseUnsolvable()) { // totals that differ, runs that overflow: no picture fits
         m_result.outcome = Outcome::NoSolution;
         m_result.known.assign(static_cast<size_t>(m_nRows) * static_cast<size_t>(m_nCols), CELL_UNKNOWN);
         return false;
-    }
-    if (std::max(m_nRows, m_nCols) <= m_options.nLineLogicAbove)
+    } else {
         PrepareLines();
-    else if (!StartFromLineLogic())
-        return false;
+    }
     for (int nLine = 0; nLine < static_cast<int>(m_lines.size()); ++nLine) {
         m_queued[static_cast<size_t>(nLine)] = 1;
         m_queue.push_back(nLine);
@@ -599,7 +599,7 @@ CCompleteSolver::Result CCompleteSolver::Solve(const Options& options) {
     if (!Start())
         return m_result;
     if (m_options.nLearnAfterLines && std::all_of(m_inWord.begin(), m_inWord.end(), [](uint8_t b) { return b; }))
-        m_nLearnAt = m_nSettled + (getenv("TB_L") ? strtoull(getenv("TB_L"), nullptr, 10) : m_options.nLearnAfterLines);
+        m_nLearnAt = m_nSettled + m_options.nLearnAfterLines;
     bool bStopped = SearchWithRestarts() && m_result.nSolutions < m_options.nMaxSolutions;
     if (m_bHandOver)
         bStopped = SearchLearning();
