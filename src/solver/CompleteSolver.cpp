@@ -485,7 +485,7 @@ bool CCompleteSolver::StartFromLineLogic() {
 // so memo and cache would only cost their set-up. False when it settles the
 // outcome.
 bool CCompleteSolver::Start() {
-    if (std::max(m_nRows, m_nCols) > m_options.nLineLogicAbove) {
+    if (int64_t{m_nRows} * m_nCols > m_options.nLineLogicAboveCells) {
         if (!StartFromLineLogic()) // which makes Solve's checks
             return false;
     } else if (m_puzzle.RefuseUnsolvable()) { // totals that differ, runs that overflow: no picture fits

@@ -34,10 +34,11 @@ class CCompleteSolver {
         // Looking for one solution, the unit of the restart budgets in
         // search nodes; the first run gets half of it (0: never restart).
         uint64_t nRestartNodes = 500;
-        // Puzzles with a line longer than this (two words) start from Solve's
-        // line logic: measured on large line-solvable puzzles, its cheap
-        // passes mostly beat settling every line exactly from 150 cells on.
-        int nLineLogicAbove = 128;
+        // Puzzles of more cells than this (128 x 128) start from Solve's line
+        // logic: measured on large line-solvable puzzles, its cheap passes
+        // mostly beat settling every line exactly on grids of 150 x 150
+        // and more, and lose on 150 x 100.
+        int64_t nLineLogicAboveCells = 128 * 128;
         // Lines settled in probing and search (a measure of the work that
         // does not depend on the machine) after which the search that
         // learns from its dead ends takes over (0: never). It needs every

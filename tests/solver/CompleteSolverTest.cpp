@@ -193,9 +193,9 @@ TEST(CompleteSolver, BothStartsAgree) {
             continue;
         CCompleteSolver::Options options;
         options.nMaxSolutions = 50;
-        options.nLineLogicAbove = 0;
+        options.nLineLogicAboveCells = 0;
         const CCompleteSolver::Result fromLineLogic = CCompleteSolver(puzzle).Solve(options);
-        options.nLineLogicAbove = 1000;
+        options.nLineLogicAboveCells = 1000000;
         const CCompleteSolver::Result fromScratch = CCompleteSolver(puzzle).Solve(options);
         ASSERT_EQ(fromScratch.outcome, fromLineLogic.outcome);
         EXPECT_EQ(fromScratch.nSolutions, fromLineLogic.nSolutions);
