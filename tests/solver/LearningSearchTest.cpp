@@ -89,7 +89,9 @@ TEST(LearningSearch, StopsAtTheConflictLimit) {
         learning.Block(cells);
     }
     EXPECT_EQ(outcome, CLearningSearch::Outcome::Stopped);
-    EXPECT_EQ(learning.Conflicts(), 20u);
+    // Checked between decisions: a few conflicts over, at most one a level.
+    EXPECT_GE(learning.Conflicts(), 20u);
+    EXPECT_LE(learning.Conflicts(), 20u + 81u);
 }
 
 } // namespace
