@@ -71,6 +71,8 @@ class CPuzzle {
     // The checks Solve makes before it starts: true when the puzzle must be
     // refused (GetSolveNote says why).
     bool RefuseUnsolvable();
+    // The whole grid (rows x columns cells, row by row).
+    const std::vector<CellState>& GetCells() const { return m_grid; }
     // Replaces the whole grid (rows x columns cells, row by row).
     void SetCells(const std::vector<CellState>& cells) { m_grid = cells; }
     // True when every cell is decided and every row and column reads its clues.

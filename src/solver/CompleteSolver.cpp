@@ -450,11 +450,7 @@ bool CCompleteSolver::StartFromLineLogic() {
     m_puzzle.SetTrace(nullptr, nullptr);
     m_puzzle.SetStopFlag(m_options.pStop);
     const int nLineLogic = m_puzzle.Solve(nullptr, nullptr);
-    std::vector<CellState> cells;
-    cells.reserve(static_cast<size_t>(m_nRows) * static_cast<size_t>(m_nCols));
-    for (int r = 0; r < m_nRows; ++r)
-        for (int c = 0; c < m_nCols; ++c)
-            cells.push_back(m_puzzle.GetCell(r, c));
+    const std::vector<CellState>& cells = m_puzzle.GetCells();
     switch (nLineLogic) {
     case SOLVE_SOLVED:
         m_result.outcome = m_options.nMaxSolutions > 1 ? Outcome::Unique : Outcome::Solved;
