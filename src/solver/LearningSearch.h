@@ -25,9 +25,9 @@ class CLearningSearch {
     enum class Outcome { Solution, NoSolution, Stopped };
 
     struct Tuning {
-        // Conflicts in a restart's run, times Luby's sequence: measured on
-        // the hardest benchmark puzzles, 300 needed far fewer conflicts in
-        // all than 30, 100 or 1000.
+        // Conflicts in a restart's run, times Luby's sequence: of 100, 200,
+        // 300, 600 and 1000, 300 needed the fewest conflicts in all on eight
+        // hard benchmark puzzles (single puzzles swing widely either way).
         uint64_t nRestartConflicts = 300;
         // Learnt clauses kept before the first clean-up.
         size_t nFirstMaxLearnts = 4000;
@@ -40,6 +40,7 @@ class CLearningSearch {
     // Fixes the cells known for certain (the same in every solution).
     // False when they contradict the clues.
     bool Fix(const std::vector<CellState>& cells);
+
     struct Limits {
         const std::atomic<bool>* pStop = nullptr;
         uint64_t nMaxConflicts = 0; // in all, since construction (0: no limit)
