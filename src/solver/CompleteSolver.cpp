@@ -19,20 +19,26 @@ CCompleteSolver::CCompleteSolver(const CPuzzle& puzzle)
     : m_puzzle(puzzle), m_nRows(puzzle.GetHeight()), m_nCols(puzzle.GetWidth()) {
 }
 
-// The lines, their bit sets and the queue: all that propagation needs.
-void CCompleteSolver::PrepareLines() {
+std::vector<ClueList> CCompleteSolver::LinesOf(const CPuzzle& puzzle) {
     // The clue 0 stands for no run: dropped, a blank line has no runs and
     // settles in the word form like any other. Fresh ranges: every placement
     // of a line lies within them, so the exact line solver considers them all.
-    auto add = [this](ClueList clues, int32_t nLength) {
+    std::vector<ClueList> lines;
+    auto add = [&lines](ClueList clues, int32_t nLength) {
         std::erase_if(clues, [](const Clue& clue) { return clue.length == 0; });
         CPuzzle::PrepareRanges(clues, nLength);
-        m_lines.push_back(std::move(clues));
+        lines.push_back(std::move(clues));
     };
-    for (int r = 0; r < m_nRows; ++r)
-        add(m_puzzle.GetRowClues(r), m_nCols);
-    for (int c = 0; c < m_nCols; ++c)
-        add(m_puzzle.GetColumnClues(c), m_nRows);
+    for (int r = 0; r < puzzle.GetHeight(); ++r)
+        add(puzzle.GetRowClues(r), puzzle.GetWidth());
+    for (int c = 0; c < puzzle.GetWidth(); ++c)
+        add(puzzle.GetColumnClues(c), puzzle.GetHeight());
+    return lines;
+}
+
+// The lines, their bit sets and the queue: all that propagation needs.
+void CCompleteSolver::PrepareLines() {
+    m_lines = LinesOf(m_puzzle);
     m_wordOffset.push_back(0);
     for (int nLine = 0; nLine < static_cast<int>(m_lines.size()); ++nLine) {
         const size_t nWords = (static_cast<size_t>(LineLength(nLine)) + kCellsPerWord - 1) / kCellsPerWord;

@@ -64,6 +64,10 @@ class CCompleteSolver {
     // The puzzle must pass the checks Solve makes (equal totals, no empty
     // clue list, runs that fit their lines); it is only read.
     explicit CCompleteSolver(const CPuzzle& puzzle);
+
+    // The puzzle's lines as the exact line solvers take them: rows, then
+    // columns, without the clue 0, ranges prepared.
+    static std::vector<ClueList> LinesOf(const CPuzzle& puzzle);
     Result Solve(const Options& options);
 
   private:

@@ -8,22 +8,6 @@
 
 namespace {
 
-// The lines as the search takes them: rows, then columns, the clue 0
-// dropped, ranges prepared.
-std::vector<ClueList> LinesOf(const CPuzzle& puzzle) {
-    std::vector<ClueList> lines;
-    auto add = [&](ClueList clues, int32_t nLength) {
-        std::erase_if(clues, [](const Clue& clue) { return clue.length == 0; });
-        CPuzzle::PrepareRanges(clues, nLength);
-        lines.push_back(std::move(clues));
-    };
-    for (int r = 0; r < puzzle.GetHeight(); ++r)
-        add(puzzle.GetRowClues(r), puzzle.GetWidth());
-    for (int c = 0; c < puzzle.GetWidth(); ++c)
-        add(puzzle.GetColumnClues(c), puzzle.GetHeight());
-    return lines;
-}
-
 // Restarting after every conflict or so and forgetting learnt clauses all
 // the time must neither lose solutions nor invent them: the count up to a
 // limit is the backtracking search's, and every solution reads the clues
@@ -48,7 +32,7 @@ TEST(LearningSearch, CountsAsBacktrackingDoesWhileRestartingAndForgetting) {
         options.nLearnAfterLines = 0;
         const CCompleteSolver::Result expected = CCompleteSolver(puzzle).Solve(options);
 
-        CLearningSearch learning(LinesOf(puzzle), puzzle.GetHeight(), puzzle.GetWidth(), tuning);
+        CLearningSearch learning(CCompleteSolver::LinesOf(puzzle), puzzle.GetHeight(), puzzle.GetWidth(), tuning);
         const std::vector<CellState> unknown(16 * 15, CELL_UNKNOWN);
         std::vector<std::vector<CellState>> found;
         std::vector<CellState> cells;
@@ -76,7 +60,7 @@ TEST(LearningSearch, StopsAtTheConflictLimit) {
     for (size_t i = 0; i < 9; ++i)
         picture[i][i] = 'X';
     const CPuzzle puzzle = PuzzleFromPicture(picture);
-    CLearningSearch learning(LinesOf(puzzle), 9, 9);
+    CLearningSearch learning(CCompleteSolver::LinesOf(puzzle), 9, 9);
     ASSERT_TRUE(learning.Fix(std::vector<CellState>(81, CELL_UNKNOWN)));
     CLearningSearch::Limits limits;
     limits.nMaxConflicts = 20;
