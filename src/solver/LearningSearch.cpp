@@ -55,6 +55,20 @@ int32_t CLearningSearch::IndexInLine(int nLine, size_t nCell) const {
     return static_cast<int32_t>(nLine < m_nRows ? nCell % nCols : nCell / nCols);
 }
 
+std::array<int, 2> CLearningSearch::LinesThrough(size_t nCell) const {
+    const auto nCols = static_cast<size_t>(m_nCols);
+    return {static_cast<int>(nCell / nCols), m_nRows + static_cast<int>(nCell % nCols)};
+}
+
+// The word of a line's filled (or empty) bit set that holds the cell, and
+// the cell's bit in it.
+uint64_t& CLearningSearch::KnownWord(int nLine, size_t nCell, CellState state, uint64_t& nBit) {
+    const int32_t i = IndexInLine(nLine, nCell);
+    nBit = uint64_t{1} << (i % 64);
+    return m_known[m_wordOffset[static_cast<size_t>(nLine)] + (state == CELL_EMPTY ? WordsOf(nLine) : 0) +
+                   static_cast<size_t>(i / 64)];
+}
+
 void CLearningSearch::Assign(Lit lit, int32_t nReason) {
     const size_t nCell = CellOfLit(lit);
     const CellState state = StateOfLit(lit);
@@ -63,12 +77,9 @@ void CLearningSearch::Assign(Lit lit, int32_t nReason) {
     m_trailPos[nCell] = static_cast<uint32_t>(m_trail.size());
     m_reason[nCell] = nReason;
     m_trail.push_back(lit);
-    const int nRow = static_cast<int>(nCell / static_cast<size_t>(m_nCols));
-    const int nColumn = static_cast<int>(nCell % static_cast<size_t>(m_nCols));
-    for (const int nLine : {nRow, m_nRows + nColumn}) {
-        const int32_t i = IndexInLine(nLine, nCell);
-        m_known[m_wordOffset[static_cast<size_t>(nLine)] + (state == CELL_EMPTY ? WordsOf(nLine) : 0) +
-                static_cast<size_t>(i / 64)] |= uint64_t{1} << (i % 64);
+    for (const int nLine : LinesThrough(nCell)) {
+        uint64_t nBit = 0;
+        KnownWord(nLine, nCell, state, nBit) |= nBit;
         // A line learns nothing from the cells it forced itself.
         if (!m_lineQueued[static_cast<size_t>(nLine)] && nReason != LineReason(nLine)) {
             m_lineQueued[static_cast<size_t>(nLine)] = 1;
@@ -81,12 +92,9 @@ void CLearningSearch::Unassign(size_t nCell) {
     const CellState state = m_cells[nCell];
     m_phase[nCell] = state;
     m_cells[nCell] = CELL_UNKNOWN;
-    const int nRow = static_cast<int>(nCell / static_cast<size_t>(m_nCols));
-    const int nColumn = static_cast<int>(nCell % static_cast<size_t>(m_nCols));
-    for (const int nLine : {nRow, m_nRows + nColumn}) {
-        const int32_t i = IndexInLine(nLine, nCell);
-        m_known[m_wordOffset[static_cast<size_t>(nLine)] + (state == CELL_EMPTY ? WordsOf(nLine) : 0) +
-                static_cast<size_t>(i / 64)] &= ~(uint64_t{1} << (i % 64));
+    for (const int nLine : LinesThrough(nCell)) {
+        uint64_t nBit = 0;
+        KnownWord(nLine, nCell, state, nBit) &= ~nBit;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "model/CellState.h"
 #include "model/Clue.h"
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -81,6 +82,8 @@ class CLearningSearch {
     size_t WordsOf(int nLine) const { return (static_cast<size_t>(LineLength(nLine)) + 63) / 64; }
     size_t CellOf(int nLine, int32_t i) const;
     int32_t IndexInLine(int nLine, size_t nCell) const;
+    std::array<int, 2> LinesThrough(size_t nCell) const; // its row and its column
+    uint64_t& KnownWord(int nLine, size_t nCell, CellState state, uint64_t& nBit);
 
     void Assign(Lit lit, int32_t nReason);
     void Unassign(size_t nCell);
