@@ -2,6 +2,7 @@
 
 #include "solver/LearningSearch.h"
 #include "solver/Luby.h"
+#include "solver/Symmetry.h"
 
 #include <algorithm>
 #include <bit>
@@ -551,14 +552,8 @@ bool CCompleteSolver::SearchWithRestarts() {
 // Probing and backtracking have run long: the search that learns takes
 // over from the root, with what the root's probing decided and the
 // solutions found so far ruled out. True when it stopped early.
-bool CCompleteSolver::SearchLearning() {
-    m_bHandOver = false;
-    UndoTo(0);
-    ClearQueue();
-    CLearningSearch learning(m_lines, m_nRows, m_nCols);
-    if (!learning.Fix(m_result.known))
-        return false; // no solution at all
-    // Branching starts where probing found the most at stake.
+// Branching starts where probing found the most at stake.
+std::vector<double> CCompleteSolver::LearningPriorities() const {
     std::vector<double> priorities(m_cells.size(), 0.0);
     double dMax = 1.0;
     for (size_t nCell = 0; nCell < m_cells.size(); ++nCell) {
@@ -567,6 +562,58 @@ bool CCompleteSolver::SearchLearning() {
     }
     for (double& dPriority : priorities)
         dPriority /= 2 * dMax;
+    return priorities;
+}
+
+// The limits of a learning search, its conflicts counted as search nodes:
+// at most nConflicts of them (0: as many as the node limit leaves).
+CLearningSearch::Limits CCompleteSolver::LearningLimits(uint64_t nConflicts) const {
+    CLearningSearch::Limits limits;
+    limits.pStop = m_options.pStop;
+    limits.nMaxConflicts = m_options.nMaxNodes ? m_options.nMaxNodes - m_result.nNodes : 0;
+    if (nConflicts && (limits.nMaxConflicts == 0 || nConflicts < limits.nMaxConflicts))
+        limits.nMaxConflicts = nConflicts;
+    limits.pfnProgress = m_options.pfnProgress;
+    limits.pProgressContext = m_options.pProgressContext;
+    return limits;
+}
+
+// Before anything is found, a picture the puzzle's symmetries leave
+// unchanged is looked for, in a space that many times smaller. Finding none
+// within the budget proves nothing about the others, so the full search
+// follows. True when it found a solution.
+bool CCompleteSolver::SearchSymmetric(const std::vector<double>& priorities) {
+    const std::vector<std::pair<size_t, size_t>> pairs = SymmetricCellPairs(m_lines, m_nRows, m_nCols);
+    if (pairs.empty() || m_result.nSolutions > 0)
+        return false;
+    CLearningSearch learning(m_lines, m_nRows, m_nCols);
+    for (const auto& [nCellA, nCellB] : pairs)
+        learning.Equate(nCellA, nCellB);
+    if (!learning.Fix(m_result.known))
+        return false;
+    learning.SetPriorities(priorities);
+    std::vector<CellState> cells;
+    const CLearningSearch::Outcome outcome = learning.Next(cells, LearningLimits(m_options.nSymmetricConflicts));
+    m_result.nNodes += learning.Conflicts();
+    if (outcome != CLearningSearch::Outcome::Solution)
+        return false;
+    m_result.first = cells;
+    m_result.nSolutions = 1;
+    return true;
+}
+
+bool CCompleteSolver::SearchLearning() {
+    m_bHandOver = false;
+    UndoTo(0);
+    ClearQueue();
+    const std::vector<double> priorities = LearningPriorities();
+    if (SearchSymmetric(priorities) && m_result.nSolutions >= m_options.nMaxSolutions)
+        return false;
+    if (m_options.pStop && m_options.pStop->load(std::memory_order_relaxed))
+        return true;
+    CLearningSearch learning(m_lines, m_nRows, m_nCols);
+    if (!learning.Fix(m_result.known))
+        return false; // no solution at all
     learning.SetPriorities(priorities);
     if (m_result.nSolutions > 0)
         learning.Block(m_result.first);
@@ -574,11 +621,7 @@ bool CCompleteSolver::SearchLearning() {
         learning.Block(m_result.second);
     if (m_options.nMaxNodes && m_result.nNodes >= m_options.nMaxNodes)
         return true;
-    CLearningSearch::Limits limits; // conflicts count as search nodes
-    limits.pStop = m_options.pStop;
-    limits.nMaxConflicts = m_options.nMaxNodes ? m_options.nMaxNodes - m_result.nNodes : 0;
-    limits.pfnProgress = m_options.pfnProgress;
-    limits.pProgressContext = m_options.pProgressContext;
+    const CLearningSearch::Limits limits = LearningLimits(0);
     const uint64_t nNodesBefore = m_result.nNodes;
     std::vector<CellState> cells;
     for (;;) {

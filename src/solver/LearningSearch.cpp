@@ -401,6 +401,11 @@ size_t CLearningSearch::PickBranchCell() const {
     return nBest;
 }
 
+void CLearningSearch::Equate(size_t nCellA, size_t nCellB) {
+    for (const CellState state : {CELL_FILLED, CELL_EMPTY}) // A filled -> B filled, A empty -> B empty
+        AddClause({LitOf(nCellA, Opposite(state)), LitOf(nCellB, state)}, false, 0);
+}
+
 bool CLearningSearch::Fix(const std::vector<CellState>& cells) {
     BacktrackTo(0);
     for (size_t nCell = 0; nCell < cells.size(); ++nCell) {

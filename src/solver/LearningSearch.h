@@ -38,6 +38,10 @@ class CLearningSearch {
     CLearningSearch(const std::vector<ClueList>& lines, int nRows, int nCols);
     CLearningSearch(const std::vector<ClueList>& lines, int nRows, int nCols, const Tuning& tuning);
 
+    // Makes two cells take the same value in every solution searched for
+    // from now on. Call before Fix.
+    void Equate(size_t nCellA, size_t nCellB);
+
     // Fixes the cells known for certain (the same in every solution).
     // False when they contradict the clues.
     bool Fix(const std::vector<CellState>& cells);

@@ -73,28 +73,45 @@ CCompleteSolver::Result SolveFor(const CPuzzle& puzzle, uint64_t nMaxSolutions, 
     return CCompleteSolver(puzzle).Solve(options);
 }
 
-// Random pictures (always solvable) and mismatched clues (mostly not), up to
-// 5 x 5: the solver's counts, outcomes and solutions against brute force,
-// with probing and backtracking and with the search that learns.
+// A picture whose right half mirrors its left: its clues are symmetric, so
+// the search that learns first looks for a symmetric solution.
+std::vector<std::string> Mirrored(std::vector<std::string> picture) {
+    for (std::string& row : picture)
+        std::copy(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(row.size() / 2), row.rbegin());
+    return picture;
+}
+
+// Random pictures (always solvable), some of them mirrored, and mismatched
+// clues (mostly not), up to 5 x 5: the solver's counts, outcomes and
+// solutions against brute force, with probing and backtracking and with the
+// search that learns.
 class CompleteSolverSearch : public ::testing::TestWithParam<bool> {};
 
 TEST_P(CompleteSolverSearch, AgreesWithBruteForceOnSmallPuzzles) {
     const bool bLearning = GetParam();
     std::mt19937 random(99);
     int nMultiple = 0, nNone = 0, nBeyondLineLogic = 0;
-    for (int nTrial = 0; nTrial < 600; ++nTrial) {
+    for (int nTrial = 0; nTrial < 1000; ++nTrial) {
         const int nRows = 1 + static_cast<int>(random() % 5);
         const int nCols = 1 + static_cast<int>(random() % 5);
-        CPuzzle puzzle = nTrial % 2 ? PuzzleFromPicture(RandomPicture(random, nRows, nCols, 50))
-                                    : MismatchedClues(random, nRows, nCols);
+        const std::vector<std::string> picture = RandomPicture(random, nRows, nCols, 50);
+        CPuzzle puzzle = nTrial % 2 == 0   ? MismatchedClues(random, nRows, nCols)
+                         : nTrial % 4 == 1 ? PuzzleFromPicture(picture)
+                                           : PuzzleFromPicture(Mirrored(picture));
         if (puzzle.RefuseUnsolvable())
             continue;
         const auto solutions = AllSolutions(puzzle);
+        const CCompleteSolver::Result one = SolveFor(puzzle, 1, bLearning);
         const CCompleteSolver::Result counted = SolveFor(puzzle, 1000, bLearning);
         SCOPED_TRACE("trial " + std::to_string(nTrial));
         ASSERT_EQ(counted.nSolutions, solutions.size());
         const CCompleteSolver::Result unique = SolveFor(puzzle, 2, bLearning);
+        if (!solutions.empty()) {
+            EXPECT_EQ(one.outcome, Outcome::Solved);
+            EXPECT_NE(std::find(solutions.begin(), solutions.end(), RowsOf(puzzle, one.first)), solutions.end());
+        }
         if (solutions.empty()) {
+            EXPECT_EQ(one.outcome, Outcome::NoSolution);
             EXPECT_EQ(unique.outcome, Outcome::NoSolution);
             ++nNone;
         } else if (solutions.size() == 1) {
