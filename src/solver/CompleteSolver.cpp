@@ -379,7 +379,11 @@ size_t CCompleteSolver::ChooseBranchCell() const {
 
 bool CCompleteSolver::ShouldStop() const {
     return m_bRestart || m_bHandOver || (m_options.pStop && m_options.pStop->load(std::memory_order_relaxed)) ||
-           (m_options.nMaxNodes && m_result.nNodes >= m_options.nMaxNodes);
+           NodeLimitReached();
+}
+
+bool CCompleteSolver::NodeLimitReached() const {
+    return m_options.nMaxNodes && m_result.nNodes >= m_options.nMaxNodes;
 }
 
 // After a restart the smaller count gets up to a quarter more, the same for
@@ -566,7 +570,9 @@ std::vector<double> CCompleteSolver::LearningPriorities() const {
 }
 
 // The limits of a learning search, its conflicts counted as search nodes:
-// at most nConflicts of them (0: as many as the node limit leaves).
+// at most nConflicts of them (0: as many as the node limit leaves). The
+// node limit must not have been reached: no conflicts left would read as no
+// limit.
 CLearningSearch::Limits CCompleteSolver::LearningLimits(uint64_t nConflicts) const {
     CLearningSearch::Limits limits;
     limits.pStop = m_options.pStop;
@@ -584,7 +590,7 @@ CLearningSearch::Limits CCompleteSolver::LearningLimits(uint64_t nConflicts) con
 // follows. True when it found a solution.
 bool CCompleteSolver::SearchSymmetric(const std::vector<double>& priorities) {
     const std::vector<std::pair<size_t, size_t>> pairs = SymmetricCellPairs(m_lines, m_nRows, m_nCols);
-    if (pairs.empty() || m_result.nSolutions > 0)
+    if (pairs.empty() || m_result.nSolutions > 0 || NodeLimitReached())
         return false;
     CLearningSearch learning(m_lines, m_nRows, m_nCols);
     for (const auto& [nCellA, nCellB] : pairs)
@@ -619,7 +625,7 @@ bool CCompleteSolver::SearchLearning() {
         learning.Block(m_result.first);
     if (m_result.nSolutions > 1)
         learning.Block(m_result.second);
-    if (m_options.nMaxNodes && m_result.nNodes >= m_options.nMaxNodes)
+    if (NodeLimitReached())
         return true;
     const CLearningSearch::Limits limits = LearningLimits(0);
     const uint64_t nNodesBefore = m_result.nNodes;

@@ -157,6 +157,19 @@ TEST(CompleteSolver, StopsAtTheNodeLimitAndWhenAsked) {
     const CCompleteSolver::Result limited = CCompleteSolver(puzzle).Solve(options);
     EXPECT_EQ(limited.outcome, Outcome::Stopped);
     EXPECT_LE(limited.nNodes, 51u);
+    // The search that learns at once, after a first look for a solution the
+    // puzzle's symmetries keep: conflicts count as nodes, both searches' in
+    // one limit.
+    for (const uint64_t nMaxNodes : {1u, 50u}) {
+        options.nLearnAfterLines = 1;
+        options.nMaxNodes = nMaxNodes;
+        const CCompleteSolver::Result learning = CCompleteSolver(puzzle).Solve(options);
+        EXPECT_EQ(learning.outcome, Outcome::Stopped);
+        EXPECT_LE(learning.nNodes, nMaxNodes + 1);
+        // One node ends the search before anything is found; fifty find some.
+        EXPECT_EQ(learning.nSolutions > 0, nMaxNodes > 1);
+    }
+    options.nLearnAfterLines = CCompleteSolver::Options().nLearnAfterLines;
 
     std::atomic<bool> stop{true};
     options.nMaxNodes = 0;
