@@ -553,9 +553,6 @@ bool CCompleteSolver::SearchWithRestarts() {
     }
 }
 
-// Probing and backtracking have run long: the search that learns takes
-// over from the root, with what the root's probing decided and the
-// solutions found so far ruled out. True when it stopped early.
 // Branching starts where probing found the most at stake.
 std::vector<double> CCompleteSolver::LearningPriorities() const {
     std::vector<double> priorities(m_cells.size(), 0.0);
@@ -608,6 +605,9 @@ bool CCompleteSolver::SearchSymmetric(const std::vector<double>& priorities) {
     return true;
 }
 
+// Probing and backtracking have run long: the search that learns takes
+// over from the root, with what the root's probing decided and the
+// solutions found so far ruled out. True when it stopped early.
 bool CCompleteSolver::SearchLearning() {
     m_bHandOver = false;
     UndoTo(0);
