@@ -90,6 +90,10 @@ std::vector<std::pair<size_t, size_t>> SymmetricCellPairs(const std::vector<Clue
     const Box box = BoxOf(lines, nRows, nCols);
     if (box.Height() == 0 || box.Width() == 0)
         return pairs;
+    // The grid's index of the cell in row r, column c of the box.
+    const auto cell = [&](int r, int c) {
+        return static_cast<size_t>(box.nTop + r) * static_cast<size_t>(nCols) + static_cast<size_t>(box.nLeft + c);
+    };
     for (int n = 1; n < 8; ++n) { // every transform but the identity
         const Transform t{(n & 1) != 0, (n & 2) != 0, (n & 4) != 0};
         if ((t.bTranspose && box.Height() != box.Width()) || !KeepsClues(t, lines, nRows, box))
@@ -97,10 +101,6 @@ std::vector<std::pair<size_t, size_t>> SymmetricCellPairs(const std::vector<Clue
         for (int r = 0; r < box.Height(); ++r) {
             for (int c = 0; c < box.Width(); ++c) {
                 const auto [r2, c2] = Image(t, box, r, c);
-                const auto cell = [&](int nRow, int nCol) {
-                    return static_cast<size_t>(box.nTop + nRow) * static_cast<size_t>(nCols) +
-                           static_cast<size_t>(box.nLeft + nCol);
-                };
                 if (cell(r, c) < cell(r2, c2))
                     pairs.emplace_back(cell(r, c), cell(r2, c2));
             }
