@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <functional>
 #include <random>
-#include <set>
 
 namespace {
 
@@ -63,6 +62,35 @@ Pairs PairsOf(const Picture& picture) {
     return SymmetricCellPairs(CCompleteSolver::LinesOf(puzzle), puzzle.GetHeight(), puzzle.GetWidth());
 }
 
+// Each cell of the inner picture with its image under `turn` (found by
+// turning a picture that marks the cell alone), as cells of the framed
+// picture, nWidth wide. The cells of blank lines need no pair: they are
+// empty anyway.
+Pairs ImagePairs(const Picture& inner, const std::function<Picture(const Picture&)>& turn, size_t nWidth) {
+    auto blank = [&](size_t r, size_t c) {
+        return inner[r].find('X') == std::string::npos ||
+               std::none_of(inner.begin(), inner.end(), [&](const std::string& row) { return row[c] == 'X'; });
+    };
+    Pairs pairs;
+    Picture marked(inner.size(), std::string(inner[0].size(), '-'));
+    for (size_t r = 0; r < inner.size(); ++r) {
+        for (size_t c = 0; c < inner[0].size(); ++c) {
+            marked[r][c] = 'X';
+            const Picture image = turn(marked);
+            marked[r][c] = '-';
+            for (size_t r2 = 0; r2 < image.size(); ++r2) {
+                const size_t c2 = image[r2].find('X');
+                if (c2 == std::string::npos)
+                    continue;
+                const size_t a = (r + 1) * nWidth + c, b = (r2 + 1) * nWidth + c2;
+                if (a != b && !blank(r, c))
+                    pairs.emplace_back(std::min(a, b), std::max(a, b));
+            }
+        }
+    }
+    return pairs;
+}
+
 struct SymmetryCase {
     const char* szName;
     std::function<Picture(const Picture&)> turn;
@@ -95,30 +123,9 @@ TEST(Symmetry, FindsEachKindOfSymmetryInsideBlankBorderLines) {
             auto at = [&](size_t nCell) { return picture[nCell / nWidth][nCell % nWidth]; };
             for (const auto& [a, b] : pairs)
                 ASSERT_EQ(at(a), at(b)) << "cells " << a << " and " << b;
-            // Cell (r, c) of the inner picture and its image, a marker apart;
-            // the cells of blank lines need no pair, being empty anyway.
-            auto blank = [&](size_t r, size_t c) {
-                return inner[r].find('X') == std::string::npos ||
-                       std::none_of(inner.begin(), inner.end(), [&](const std::string& row) { return row[c] == 'X'; });
-            };
-            Picture marked(inner.size(), std::string(inner[0].size(), '-'));
-            const std::set<std::pair<size_t, size_t>> found(pairs.begin(), pairs.end());
-            for (size_t r = 0; r < inner.size(); ++r) {
-                for (size_t c = 0; c < inner[0].size(); ++c) {
-                    marked[r][c] = 'X';
-                    const Picture image = symmetry.turn(marked);
-                    marked[r][c] = '-';
-                    for (size_t r2 = 0; r2 < image.size(); ++r2) {
-                        const size_t c2 = image[r2].find('X');
-                        if (c2 == std::string::npos)
-                            continue;
-                        const size_t a = (r + 1) * nWidth + c, b = (r2 + 1) * nWidth + c2;
-                        if (a != b && !blank(r, c)) {
-                            EXPECT_TRUE(found.count({std::min(a, b), std::max(a, b)})) << r << "," << c;
-                        }
-                    }
-                }
-            }
+            for (const auto& pair : ImagePairs(inner, symmetry.turn, nWidth))
+                EXPECT_TRUE(std::find(pairs.begin(), pairs.end(), pair) != pairs.end())
+                    << "cells " << pair.first << " and " << pair.second;
         }
     }
 }
