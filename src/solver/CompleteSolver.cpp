@@ -378,8 +378,11 @@ size_t CCompleteSolver::ChooseBranchCell() const {
 }
 
 bool CCompleteSolver::ShouldStop() const {
-    return m_bRestart || m_bHandOver || (m_options.pStop && m_options.pStop->load(std::memory_order_relaxed)) ||
-           NodeLimitReached();
+    return m_bRestart || m_bHandOver || StopRequested() || NodeLimitReached();
+}
+
+bool CCompleteSolver::StopRequested() const {
+    return m_options.pStop && m_options.pStop->load(std::memory_order_relaxed);
 }
 
 bool CCompleteSolver::NodeLimitReached() const {
@@ -615,7 +618,7 @@ bool CCompleteSolver::SearchLearning() {
     const std::vector<double> priorities = LearningPriorities();
     if (SearchSymmetric(priorities) && m_result.nSolutions >= m_options.nMaxSolutions)
         return false;
-    if (m_options.pStop && m_options.pStop->load(std::memory_order_relaxed))
+    if (StopRequested())
         return true;
     CLearningSearch learning(m_lines, m_nRows, m_nCols);
     if (!learning.Fix(m_result.known))

@@ -131,6 +131,7 @@ class CCompleteSolver {
     CLearningSearch::Limits LearningLimits(uint64_t nConflicts) const;
     bool Search(int nDepth);
     bool ShouldStop() const;
+    bool StopRequested() const;
     bool NodeLimitReached() const;
 
     bool Start();
