@@ -444,6 +444,12 @@ bool CCompleteSolver::Search(int nDepth) {
         ++m_result.nSolutions;
         return m_result.nSolutions >= m_options.nMaxSolutions;
     }
+    if (nDepth == 0 && m_nLearnAt && !m_symmetricPairs.empty()) {
+        // Clues that symmetries carry onto themselves: a unique solution is
+        // a symmetric picture, which the search that learns looks for first.
+        m_bHandOver = true;
+        return true;
+    }
     const size_t nMark = m_trail.size();
     // Filled first: on the puzzles measured that reaches a solution in far
     // fewer nodes than empty first or the side that forced fewer cells. Every
@@ -589,11 +595,10 @@ CLearningSearch::Limits CCompleteSolver::LearningLimits(uint64_t nConflicts) con
 // within the budget proves nothing about the others, so the full search
 // follows. True when it found a solution.
 bool CCompleteSolver::SearchSymmetric(const std::vector<double>& priorities) {
-    const std::vector<std::pair<size_t, size_t>> pairs = SymmetricCellPairs(m_lines, m_nRows, m_nCols);
-    if (pairs.empty() || m_result.nSolutions > 0 || NodeLimitReached())
+    if (m_symmetricPairs.empty() || m_result.nSolutions > 0 || NodeLimitReached())
         return false;
     CLearningSearch learning(m_lines, m_nRows, m_nCols);
-    for (const auto& [nCellA, nCellB] : pairs)
+    for (const auto& [nCellA, nCellB] : m_symmetricPairs)
         learning.Equate(nCellA, nCellB);
     if (!learning.Fix(m_result.known))
         return false;
@@ -651,8 +656,10 @@ CCompleteSolver::Result CCompleteSolver::Solve(const Options& options) {
     m_result = Result();
     if (!Start())
         return m_result;
-    if (m_options.nLearnAfterLines && std::all_of(m_inWord.begin(), m_inWord.end(), [](uint8_t b) { return b; }))
+    if (m_options.nLearnAfterLines && std::all_of(m_inWord.begin(), m_inWord.end(), [](uint8_t b) { return b; })) {
         m_nLearnAt = m_nSettled + m_options.nLearnAfterLines;
+        m_symmetricPairs = SymmetricCellPairs(m_lines, m_nRows, m_nCols);
+    }
     bool bStopped = SearchWithRestarts() && m_result.nSolutions < m_options.nMaxSolutions;
     if (m_bHandOver)
         bStopped = SearchLearning();

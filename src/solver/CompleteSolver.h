@@ -43,12 +43,13 @@ class CCompleteSolver {
         // Lines settled in probing and search (a measure of the work that
         // does not depend on the machine) after which the search that
         // learns from its dead ends takes over (0: never). It needs every
-        // line in the word form.
+        // line in the word form. Clues with a symmetry hand over as soon as
+        // the root's probing leaves cells to branch on.
         uint64_t nLearnAfterLines = 10'000'000;
         // Conflicts the search that learns spends, before the full search,
         // on a solution the puzzle's symmetries leave unchanged, when its
         // clues have any (0: as many as it takes). The one symmetric puzzle
-        // of the benchmark that gets this far needed 3,207.
+        // of the benchmark that needs a search took 2,837.
         uint64_t nSymmetricConflicts = 20'000;
         const std::atomic<bool>* pStop = nullptr;
         // Called now and then during a long search with the cells known at
@@ -180,6 +181,8 @@ class CCompleteSolver {
     bool m_bAfresh = false;    // the start: every line settled afresh, no memo or cache
     CWordLineMemo m_memo;      // one-word lines
     CLineCache m_cache;        // longer lines
+    // Cells the clues' symmetries pair (none: no symmetry, or no learning).
+    std::vector<std::pair<size_t, size_t>> m_symmetricPairs;
     std::vector<uint64_t> m_agreedWords;
     std::vector<uint64_t> m_canWords; // a long line's word form: can fill, can empty
     Options m_options;
