@@ -613,9 +613,10 @@ bool CCompleteSolver::SearchSymmetric(const std::vector<double>& priorities) {
     return true;
 }
 
-// Probing and backtracking have run long: the search that learns takes
-// over from the root, with what the root's probing decided and the
-// solutions found so far ruled out. True when it stopped early.
+// Probing and backtracking have run long, or the clues have a symmetry:
+// the search that learns takes over from the root, with what the root's
+// probing decided and the solutions found so far ruled out. True when it
+// stopped early.
 bool CCompleteSolver::SearchLearning() {
     m_bHandOver = false;
     UndoTo(0);
