@@ -13,7 +13,8 @@ constexpr const char* kDescription =
     "Exit status: 0 every file solved; otherwise the largest of 1 refused, 2 incomplete,\n"
     "3 no solution, 4 a file could not be read, was refused by the reader, or could not\n"
     "be written, 5 stopped by --timeout, 6 more than one solution (--unique, --max-solutions),\n"
-    "7 the solution differs from the file's goal (--check-goal); 64 bad usage.\n"
+    "7 the solution differs from the file's goal (--check-goal); 64 bad usage; 130 interrupted\n"
+    "(Ctrl+C stops the solves under way, as --timeout does; a second Ctrl+C ends at once).\n"
     "Formats: .tb, .non and webpbn XML (.xml, .pbn; black and white, the first puzzle of a\n"
     "set), and the plain layout with a \"#\" line.";
 

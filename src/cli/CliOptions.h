@@ -33,6 +33,8 @@ inline constexpr int kExitGoalDiffers = 7;
 
 // Exit status of bad usage (as sysexits' EX_USAGE).
 inline constexpr int kExitUsage = 64;
+// Exit status after Ctrl+C (as a shell reports a program SIGINT ended).
+inline constexpr int kExitInterrupted = 130;
 
 // Parses the command line. Returns the options, or the exit status when the
 // program is done already (help or version shown: 0; bad usage: kExitUsage,

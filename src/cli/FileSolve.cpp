@@ -1,6 +1,7 @@
 #include "cli/FileSolve.h"
 
 #include "cli/ConsolePorts.h"
+#include "cli/Interrupt.h"
 #include "cli/PictureModule.h"
 #include "doc/TabulonDoc.h"
 #include "io/SolutionText.h"
@@ -185,6 +186,7 @@ FileReport SolveFile(const std::string& strPath, const CliOptions& options, cons
     const auto start = std::chrono::steady_clock::now();
     {
         CStopAfter watchdog(doc, options.dTimeout);
+        CInterruptScope interruptible(doc);
         if (options.bComplete)
             doc.SolveCompletely(options.nMaxSolutions);
         else

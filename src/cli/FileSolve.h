@@ -12,6 +12,7 @@ struct FileReport {
     std::string strOut;
     std::string strErr;
     int nStatus = 0;
+    bool bNotBegun = false; // an interrupt came first
 };
 
 // Exit status of a file the reader refused, that could not be read, or whose

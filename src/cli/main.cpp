@@ -3,6 +3,7 @@
 #include "cli/BatchRunner.h"
 #include "cli/CliOptions.h"
 #include "cli/FileSolve.h"
+#include "cli/Interrupt.h"
 #include "cli/PictureModule.h"
 
 #include <algorithm>
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     if (!options)
         return nExitStatus;
 
+    WatchForInterrupt(); // before the drawing module or the workers start threads
     PictureModule module;
     if (options->bSaveAllBmp) {
         std::string strError;
@@ -29,17 +31,28 @@ int main(int argc, char** argv) {
     const unsigned nJobs = options->nJobs ? options->nJobs : std::max(1u, std::thread::hardware_concurrency());
     std::vector<FileReport> reports(options->files.size());
     int nWorst = 0;
+    size_t nNotBegun = 0;
     RunInOrder(
         reports.size(), nJobs,
         [&](size_t i) {
-            reports[i] = SolveFile(options->files[i], *options, options->bSaveAllBmp ? &module : nullptr);
+            if (Interrupted())
+                reports[i].bNotBegun = true;
+            else
+                reports[i] = SolveFile(options->files[i], *options, options->bSaveAllBmp ? &module : nullptr);
         },
         [&](size_t i) {
             std::fwrite(reports[i].strOut.data(), 1, reports[i].strOut.size(), stdout);
             std::fflush(stdout);
             std::fwrite(reports[i].strErr.data(), 1, reports[i].strErr.size(), stderr);
-            nWorst = std::max(nWorst, reports[i].nStatus);
+            if (reports[i].bNotBegun)
+                ++nNotBegun;
+            else
+                nWorst = std::max(nWorst, reports[i].nStatus);
             reports[i] = FileReport(); // the text is out; free it
         });
-    return nWorst;
+    if (!Interrupted())
+        return nWorst;
+    if (nNotBegun > 0)
+        std::fprintf(stderr, "tabulon-cli: interrupted; %zu file(s) not begun\n", nNotBegun);
+    return kExitInterrupted;
 }

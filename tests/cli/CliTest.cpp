@@ -6,10 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <csignal>
+#include <fcntl.h>
 #include <fstream>
 #include <random>
+#include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -176,6 +181,67 @@ TEST_F(CliTest, ATimeoutStopsTheSolveWithStatusFive) {
     EXPECT_EQ(run.nStatus, 5) << run.strErr;
     EXPECT_NE(run.strErr.find(strPath + ": stopped, 2000 x 2000"), std::string::npos) << run.strErr;
     EXPECT_EQ(ReadAll(strPath + "r").size(), 2000u * 2001u) << "the cells decided so far are saved";
+}
+
+// True once the process blocks SIGINT, which it does before it reads a file.
+bool BlocksInterrupt(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string strLine; std::getline(status, strLine);)
+        if (strLine.rfind("SigBlk:", 0) == 0)
+            return (std::stoull(strLine.substr(7), nullptr, 16) >> (SIGINT - 1)) & 1;
+    return false;
+}
+
+TEST_F(CliTest, CtrlCStopsTheSolveUnderWayAndSkipsTheRest) {
+    // Counting the 12! pictures of a 12 x 12 grid with one cell per line
+    // runs far longer than the test waits.
+    std::vector<std::string> picture(12, std::string(12, '-'));
+    for (size_t i = 0; i < picture.size(); ++i)
+        picture[i][i] = 'X';
+    const std::string strPath = m_dir.Write("permutations.tb", ClueFileText(picture));
+    const auto err = m_dir.Path() / "stderr";
+    const std::string strErrPath = err.string(), strMax = "--max-solutions", strCount = "1000000000";
+    const std::string strData = Data("example-3x4.tb");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, strErrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> args = {TABULON_CLI, "-j", "1", strMax, strCount, strPath, strData};
+    std::vector<char*> argv;
+    for (std::string& strArg : args)
+        argv.push_back(strArg.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, TABULON_CLI, &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    int nRaw = 0;
+    // A guard against hanging, not a measure of speed.
+    auto ended = [&](int nTries) {
+        for (int k = 0; k < nTries; ++k, std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+            if (waitpid(pid, &nRaw, WNOHANG) == pid)
+                return true;
+        return false;
+    };
+    auto killAndFail = [&](const char* pszWhy) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &nRaw, 0);
+        FAIL() << pszWhy;
+    };
+    for (int k = 0; !BlocksInterrupt(pid); ++k) {
+        ASSERT_FALSE(ended(1)) << "ended before it blocked SIGINT";
+        if (k == 6000)
+            return killAndFail("SIGINT not blocked after a minute");
+    }
+    ASSERT_FALSE(ended(10)) << "the count ended";
+    ASSERT_EQ(kill(pid, SIGINT), 0);
+    if (!ended(6000))
+        return killAndFail("still running a minute after Ctrl+C");
+    ASSERT_TRUE(WIFEXITED(nRaw)) << "ended by signal " << (WIFSIGNALED(nRaw) ? WTERMSIG(nRaw) : 0);
+    EXPECT_EQ(WEXITSTATUS(nRaw), 130);
+    const std::string strErr = ReadAll(err);
+    EXPECT_NE(strErr.find(strPath + ": stopped, 12 x 12"), std::string::npos) << strErr;
+    EXPECT_EQ(strErr.find(strData), std::string::npos) << "the second file is not begun: " << strErr;
+    EXPECT_NE(strErr.find("interrupted; 1 file(s) not begun"), std::string::npos) << strErr;
 }
 
 TEST_F(CliTest, LimitsRefuseWhatTheyDoNotAllow) {
