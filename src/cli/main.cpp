@@ -5,10 +5,12 @@
 #include "cli/FileSolve.h"
 #include "cli/Interrupt.h"
 #include "cli/PictureModule.h"
+#include "cli/ProgressLine.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 int main(int argc, char** argv) {
@@ -32,18 +34,24 @@ int main(int argc, char** argv) {
     std::vector<FileReport> reports(options->files.size());
     int nWorst = 0;
     size_t nNotBegun = 0;
+    CProgressLine progress(!options->bQuiet && isatty(STDERR_FILENO), reports.size());
     RunInOrder(
         reports.size(), nJobs,
         [&](size_t i) {
-            if (Interrupted())
+            if (Interrupted()) {
                 reports[i].bNotBegun = true;
-            else
-                reports[i] = SolveFile(options->files[i], *options, options->bSaveAllBmp ? &module : nullptr);
+                return;
+            }
+            progress.Begin(i, options->files[i]);
+            reports[i] = SolveFile(options->files[i], *options, options->bSaveAllBmp ? &module : nullptr);
+            progress.End(i);
         },
         [&](size_t i) {
-            std::fwrite(reports[i].strOut.data(), 1, reports[i].strOut.size(), stdout);
-            std::fflush(stdout);
-            std::fwrite(reports[i].strErr.data(), 1, reports[i].strErr.size(), stderr);
+            progress.Write([&] {
+                std::fwrite(reports[i].strOut.data(), 1, reports[i].strOut.size(), stdout);
+                std::fflush(stdout);
+                std::fwrite(reports[i].strErr.data(), 1, reports[i].strErr.size(), stderr);
+            });
             if (reports[i].bNotBegun)
                 ++nNotBegun;
             else
@@ -53,6 +61,6 @@ int main(int argc, char** argv) {
     if (!Interrupted())
         return nWorst;
     if (nNotBegun > 0)
-        std::fprintf(stderr, "tabulon-cli: interrupted; %zu file(s) not begun\n", nNotBegun);
+        progress.Write([&] { std::fprintf(stderr, "tabulon-cli: interrupted; %zu file(s) not begun\n", nNotBegun); });
     return kExitInterrupted;
 }

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
+#include <pty.h>
 #include <random>
 #include <spawn.h>
 #include <sstream>
@@ -242,6 +243,36 @@ TEST_F(CliTest, CtrlCStopsTheSolveUnderWayAndSkipsTheRest) {
     EXPECT_NE(strErr.find(strPath + ": stopped, 12 x 12"), std::string::npos) << strErr;
     EXPECT_EQ(strErr.find(strData), std::string::npos) << "the second file is not begun: " << strErr;
     EXPECT_NE(strErr.find("interrupted; 1 file(s) not begun"), std::string::npos) << strErr;
+}
+
+TEST_F(CliTest, OnATerminalAProgressLineNamesTheFileAndMakesWayForTheSummary) {
+    std::vector<std::string> picture(12, std::string(12, '-'));
+    for (size_t i = 0; i < picture.size(); ++i)
+        picture[i][i] = 'X';
+    const std::string strPath = m_dir.Write("permutations.tb", ClueFileText(picture));
+    int nTerminal = -1;
+    const pid_t pid = forkpty(&nTerminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) { // the child: stdout and stderr are the terminal
+        execl(TABULON_CLI, TABULON_CLI, "--timeout", "2.5", "--max-solutions", "1000000000", strPath.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::string strShown;
+    char buffer[256];
+    for (ssize_t n; (n = read(nTerminal, buffer, sizeof buffer)) > 0;) // -1 (EIO) once the child is gone
+        strShown.append(buffer, static_cast<size_t>(n));
+    close(nTerminal);
+    int nRaw = 0;
+    ASSERT_EQ(waitpid(pid, &nRaw, 0), pid);
+    ASSERT_TRUE(WIFEXITED(nRaw));
+    EXPECT_EQ(WEXITSTATUS(nRaw), 5);
+    // Ticks come once a second, from the first whole second of the solve on.
+    const bool bShown = strShown.find("solving permutations.tb 1 s") != std::string::npos ||
+                        strShown.find("solving permutations.tb 2 s") != std::string::npos;
+    EXPECT_TRUE(bShown) << strShown;
+    EXPECT_NE(strShown.find(" s\r\033[K" + strPath + ": stopped, 12 x 12"), std::string::npos)
+        << "the line is cleared before the summary: " << strShown;
 }
 
 TEST_F(CliTest, LimitsRefuseWhatTheyDoNotAllow) {
