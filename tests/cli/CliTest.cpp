@@ -184,6 +184,15 @@ TEST_F(CliTest, ATimeoutStopsTheSolveWithStatusFive) {
     EXPECT_EQ(ReadAll(strPath + "r").size(), 2000u * 2001u) << "the cells decided so far are saved";
 }
 
+// A 12 x 12 grid with one cell in every line: counting its 12! pictures runs
+// far longer than a test waits.
+std::string PermutationsClueFile() {
+    std::vector<std::string> picture(12, std::string(12, '-'));
+    for (size_t i = 0; i < picture.size(); ++i)
+        picture[i][i] = 'X';
+    return ClueFileText(picture);
+}
+
 // True once the process blocks SIGINT, which it does before it reads a file.
 bool BlocksInterrupt(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -194,12 +203,7 @@ bool BlocksInterrupt(pid_t pid) {
 }
 
 TEST_F(CliTest, CtrlCStopsTheSolveUnderWayAndSkipsTheRest) {
-    // Counting the 12! pictures of a 12 x 12 grid with one cell per line
-    // runs far longer than the test waits.
-    std::vector<std::string> picture(12, std::string(12, '-'));
-    for (size_t i = 0; i < picture.size(); ++i)
-        picture[i][i] = 'X';
-    const std::string strPath = m_dir.Write("permutations.tb", ClueFileText(picture));
+    const std::string strPath = m_dir.Write("permutations.tb", PermutationsClueFile());
     const auto err = m_dir.Path() / "stderr";
     const std::string strErrPath = err.string(), strMax = "--max-solutions", strCount = "1000000000";
     const std::string strData = Data("example-3x4.tb");
@@ -246,10 +250,7 @@ TEST_F(CliTest, CtrlCStopsTheSolveUnderWayAndSkipsTheRest) {
 }
 
 TEST_F(CliTest, OnATerminalAProgressLineNamesTheFileAndMakesWayForTheSummary) {
-    std::vector<std::string> picture(12, std::string(12, '-'));
-    for (size_t i = 0; i < picture.size(); ++i)
-        picture[i][i] = 'X';
-    const std::string strPath = m_dir.Write("permutations.tb", ClueFileText(picture));
+    const std::string strPath = m_dir.Write("permutations.tb", PermutationsClueFile());
     int nTerminal = -1;
     const pid_t pid = forkpty(&nTerminal, nullptr, nullptr, nullptr);
     ASSERT_GE(pid, 0);
