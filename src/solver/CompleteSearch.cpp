@@ -92,7 +92,7 @@ bool CCompleteSolver::Search(int nDepth) {
         ++m_result.nSolutions;
         return m_result.nSolutions >= m_options.nMaxSolutions;
     }
-    if (nDepth == 0 && m_nLearnAt && !m_symmetricPairs.empty()) {
+    if (nDepth == 0 && !m_symmetricPairs.empty()) {
         // Clues that symmetries carry onto themselves: a unique solution is
         // a symmetric picture, which the search that learns looks for first.
         m_bHandOver = true;
