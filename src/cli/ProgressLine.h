@@ -43,7 +43,7 @@ class CProgressLine {
     using Clock = std::chrono::steady_clock;
     const size_t m_nTotal;
     std::mutex m_mutex;
-    std::condition_variable_any m_wake;
+    std::condition_variable_any m_wake; // never notified: the ticker sleeps on it until the stop
     std::map<size_t, std::pair<std::string, Clock::time_point>> m_running; // by file index
     size_t m_nDone = 0;
     bool m_bShown = false;
