@@ -256,17 +256,21 @@ void CMainFrame::OnFileOpen() {
 void CMainFrame::OnSolve() {
     RunSolve(&CTabulonDoc::OnSolve);
 }
+// A search may run for long, so the status bar says how to end it; it
+// shows with the first progress update.
 void CMainFrame::OnSolveCompletely() {
-    RunSolve(&CTabulonDoc::OnSolveCompletely);
+    RunSolve(&CTabulonDoc::OnSolveCompletely, QStringLiteral("Solving completely. Press Esc to stop."));
 }
 void CMainFrame::OnCheckUniqueness() {
-    RunSolve(&CTabulonDoc::OnCheckUniqueness);
+    RunSolve(&CTabulonDoc::OnCheckUniqueness, QStringLiteral("Checking uniqueness. Press Esc to stop."));
 }
 
-void CMainFrame::RunSolve(void (CTabulonDoc::*pfnSolve)()) {
+void CMainFrame::RunSolve(void (CTabulonDoc::*pfnSolve)(), const QString& strWhileSolving) {
     if (m_bSolving)
         return;
     m_bSolving = true;
+    if (!strWhileSolving.isEmpty())
+        m_pStatusPane->setText(strWhileSolving);
     {
         CSolveInputGuard guard(m_doc);
         (m_doc.*pfnSolve)();

@@ -78,7 +78,7 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     void InitialUpdate();
     void SwitchPane();
     void RunDocumentCommand(void (CTabulonDoc::*pfnCommand)());
-    void RunSolve(void (CTabulonDoc::*pfnSolve)());
+    void RunSolve(void (CTabulonDoc::*pfnSolve)(), const QString& strWhileSolving = QString());
 
     CTabulonDoc& m_doc;
     CRecentFileList& m_recentFiles;
