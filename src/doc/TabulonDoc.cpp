@@ -160,11 +160,7 @@ void CTabulonDoc::CompleteProgress(const std::vector<CellState>& cells, void* pC
     if (!pDoc->IsUpdateDue(static_cast<uint32_t>(pDoc->m_nUpTime)))
         return;
     pDoc->m_pPuzzle->SetCells(cells);
-    pDoc->SetTitle(pDoc->m_strPath + " Solving completely. " + std::to_string(pDoc->ReadTick() - pDoc->m_dwSolveStart) +
-                   " ms - VO5");
-    pDoc->UpdateAllViews(2);
-    if (pDoc->m_ports.pWait)
-        pDoc->m_ports.pWait->AfterProgressUpdate();
+    pDoc->ShowProgress("Solving completely.");
 }
 
 void CTabulonDoc::FinishCompleteTitle() {
@@ -217,11 +213,15 @@ void CTabulonDoc::SolveProgress(CPuzzle*, int nRow, int nCol, void* pContext) {
     auto* pDoc = static_cast<CTabulonDoc*>(pContext);
     if (!pDoc->IsUpdateDue(static_cast<uint32_t>(pDoc->m_nUpTime)))
         return;
-    pDoc->SetTitle(pDoc->m_strPath + " Solving. " + std::to_string(pDoc->ReadTick() - pDoc->m_dwSolveStart) +
-                   " ms - VO5");
-    pDoc->UpdateAllViews(2);
-    if (pDoc->m_ports.pWait)
-        pDoc->m_ports.pWait->AfterProgressUpdate();
+    pDoc->ShowProgress("Solving.");
+}
+
+// The caption with the time so far, the grid redrawn, and the window's wait.
+void CTabulonDoc::ShowProgress(const char* pszWhat) {
+    SetTitle(m_strPath + " " + pszWhat + " " + std::to_string(ReadTick() - m_dwSolveStart) + " ms - VO5");
+    UpdateAllViews(2);
+    if (m_ports.pWait)
+        m_ports.pWait->AfterProgressUpdate();
 }
 
 void CTabulonDoc::OnFileSave() {
