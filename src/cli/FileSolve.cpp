@@ -108,7 +108,11 @@ void ReportComplete(const std::string& strPath, const CTabulonDoc& doc, const Cl
             report.nStatus = SOLVE_NO_SOLUTION;
             break;
         case Outcome::Stopped:
+            // With solutions found, the grid holds the first of them.
             strOutcome = "stopped";
+            if (result.nSolutions > 0)
+                strOutcome += " (" + std::to_string(result.nSolutions) + " solution" +
+                              (result.nSolutions == 1 ? "" : "s") + " found)";
             report.nStatus = kExitStopped;
             break;
         }

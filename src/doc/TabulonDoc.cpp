@@ -163,6 +163,16 @@ void CTabulonDoc::CompleteProgress(const std::vector<CellState>& cells, void* pC
     pDoc->ShowProgress("Solving completely.");
 }
 
+// A search stopped after it found solutions shows the first of them, not
+// the cells every solution shares: the status says which the grid holds.
+static std::string StoppedStatus(uint64_t nSolutions) {
+    if (nSolutions == 0)
+        return "Stopped: the cells known in every solution are shown.";
+    if (nSolutions == 1)
+        return "Stopped: 1 solution found so far; the grid shows it.";
+    return "Stopped: " + std::to_string(nSolutions) + " solutions found so far; the grid shows the first.";
+}
+
 void CTabulonDoc::FinishCompleteTitle() {
     using Outcome = CCompleteSolver::Outcome;
     std::string strWord;
@@ -191,7 +201,7 @@ void CTabulonDoc::FinishCompleteTitle() {
         break;
     case Outcome::Stopped:
         strWord = "Stopped";
-        m_strSolveStatus = "Stopped: the cells known in every solution are shown.";
+        m_strSolveStatus = StoppedStatus(result.nSolutions);
         break;
     }
     SetTitle(m_strPath + " " + strWord + ". " + std::to_string(m_dwLastTick - m_dwSolveStart) + " ms - VO5");

@@ -256,6 +256,83 @@ TEST_F(TabulonDocTest, ProgressUpdatesComeOncePerIntervalAndNeverWaitForTheUser)
     EXPECT_EQ(m_platform.nWaits, 0);
 }
 
+struct CompleteCase {
+    const char* name;
+    const char* content;
+    uint64_t nMaxSolutions; // 1: Solve Completely, 2: Check Uniqueness
+    const char* titleWord;
+    const char* status;
+    const char* firstRow; // of the grid shown afterwards
+};
+
+class CompleteOutcomeTest : public TabulonDocTest, public ::testing::WithParamInterface<CompleteCase> {};
+
+TEST_P(CompleteOutcomeTest, TheTitleAndStatusSayHowTheSearchEndedAndTheGridShowsItsResult) {
+    const CompleteCase& c = GetParam();
+    const std::string strPath = Write("p.tb", c.content);
+    ASSERT_TRUE(m_doc.FileOpen(strPath));
+    m_doc.SolveCompletely(c.nMaxSolutions);
+    EXPECT_EQ(m_doc.GetTitle(), strPath + " " + c.titleWord + ". 0 ms - VO5");
+    EXPECT_EQ(m_doc.GetSolveStatus(), c.status);
+    EXPECT_EQ(RowText(*m_doc.GetPuzzle(), 0), c.firstRow);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CompleteOutcomeTest,
+    ::testing::Values(CompleteCase{"Solved", "3 4\n2 1\n3\n1\n\n1 1\n2\n1\n2\n", 1, "Solved", "Solved completely.",
+                                   "XX-X"},
+                      CompleteCase{"Unique", "3 4\n2 1\n3\n1\n\n1 1\n2\n1\n2\n", 2, "Unique",
+                                   "Unique: the puzzle has exactly one solution.", "XX-X"},
+                      // Line logic decides nothing here; the search finds both pictures.
+                      CompleteCase{"Multiple", "2 2\n1\n1\n\n1\n1\n", 2, "Multiple solutions",
+                                   "Multiple solutions: 2 found; the grid shows the first.", "X-"},
+                      // The cells decided up to the contradiction stay, as Solve leaves them.
+                      CompleteCase{"NoSolution", "2 2\n2\n0\n\n0\n2\n", 1, "No solution",
+                                   "No solution: no grid reads all the clues.", "XX"},
+                      // Refused before any search, in the words Solve uses.
+                      CompleteCase{"Refused", "1 2\n2\n\n1\n0\n", 1, "Refused",
+                                   "Refused: the row clues fill 2 cells but the column clues fill 1.", ".."}),
+    [](const ::testing::TestParamInfo<CompleteCase>& info) { return info.param.name; });
+
+// Stops the document's solve at the first progress update, as Esc does.
+struct StopAtFirstUpdate : IEventWait {
+    CTabulonDoc* pDoc = nullptr;
+    int nWaits = 0;
+    void AfterProgressUpdate() override {
+        ++nWaits;
+        pDoc->RequestStop();
+    }
+};
+
+TEST_F(TabulonDocTest, ALongSearchShowsProgressInTheTitleAndStopsWhenAsked) {
+    // 8 x 8 with every row and column "1": counting its 8! solutions takes
+    // many search nodes.
+    std::vector<std::string> picture(8, std::string(8, '-'));
+    for (size_t i = 0; i < 8; ++i)
+        picture[i][i] = 'X';
+    const std::string strPath = Write("permutations.tb", ClueFileText(picture));
+    ASSERT_TRUE(m_doc.FileOpen(strPath));
+    StopAtFirstUpdate wait;
+    wait.pDoc = &m_doc;
+    m_doc.SetPorts(DocPorts{&m_clock, &m_platform, &wait, &m_platform});
+    m_clock.dwStep = 1;
+    m_doc.SetUpTime(0);
+    m_doc.SolveCompletely(100000);
+    EXPECT_EQ(wait.nWaits, 1);
+    const long nSolvingTitles = std::count_if(m_platform.titles.begin(), m_platform.titles.end(), [](auto& t) {
+        return t.find(" Solving completely. ") != std::string::npos && t.ends_with(" ms - VO5");
+    });
+    EXPECT_EQ(nSolvingTitles, 1);
+    EXPECT_NE(m_doc.GetTitle().find(" Stopped. "), std::string::npos) << m_doc.GetTitle();
+    // Stopped after solutions were found: the grid holds the first, and the
+    // status says so rather than speak of cells every solution shares.
+    const uint64_t nFound = m_doc.GetCompleteResult().nSolutions;
+    ASSERT_GT(nFound, 1u);
+    EXPECT_EQ(m_doc.GetSolveStatus(),
+              "Stopped: " + std::to_string(nFound) + " solutions found so far; the grid shows the first.");
+    EXPECT_EQ(GridRows(*m_doc.GetPuzzle()), picture) << "the first solution found, the diagonal";
+}
+
 TEST_F(TabulonDocTest, SolvingTwiceSolvesAgainFromScratchAndTimesTheSecondRun) {
     const std::string strPath = Example();
     ASSERT_TRUE(m_doc.FileOpen(strPath));
