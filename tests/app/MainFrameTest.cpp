@@ -381,6 +381,28 @@ TEST_F(MainFrameTest, EscapeStopsARunningSolve) {
     EXPECT_NE(m_doc.GetPuzzle(), nullptr) << "Ctrl+N during the solve did nothing";
 }
 
+TEST_F(MainFrameTest, CheckingUniquenessSaysInTheStatusBarThatEscStopsIt) {
+    // Clues that a half turn carries onto themselves: the second solution
+    // takes over a thousand search nodes, with progress updates between.
+    const std::vector<std::string> picture = {
+        "-X-XX----XX----X-X", "X-----X---X----X--", "X-XX--XX------XXX-", "-------X--------X-", "--X--X---X----XX--",
+        "--XXX------XX----X", "--X---X--X-XXX--X-", "X--X-XX--X-X-XX---", "-X-X--X---X-X--X-X", "X-X--X-X---X--X-X-",
+        "---XX-X-X--XX-X--X", "-X--XXX-X--X---X--", "X----XX------XXX--", "--XX----X---X--X--", "-X--------X-------",
+        "-XXX------XX--XX-X", "--X----X---X-----X", "X-X----XX----XX-X-"};
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(m_dir.Write("turn.tb", ClueFileText(picture)))));
+    UpdateAfterEveryPass();
+    m_frame.show();
+    QString strDuringSolve;
+    QTimer::singleShot(0, &m_frame, [&] {
+        strDuringSolve = m_frame.StatusPane()->text();
+        QTest::keyClick(m_frame.GridView(), Qt::Key_Escape);
+    });
+    m_frame.ActionFor(Command::CheckUniqueness)->trigger();
+    EXPECT_EQ(strDuringSolve.toStdString(), "Checking uniqueness. Press Esc to stop.");
+    EXPECT_TRUE(m_frame.windowTitle().contains(" Stopped. ")) << m_frame.windowTitle().toStdString();
+    EXPECT_TRUE(m_frame.StatusPane()->text().startsWith("Stopped: ")) << m_frame.StatusPane()->text().toStdString();
+}
+
 TEST(InstanceChannel, ASecondStartHandsItsFileToTheRunningInstance) {
     CInstanceChannel channel;
     ASSERT_TRUE(channel.Listen());
