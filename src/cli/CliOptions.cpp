@@ -62,7 +62,8 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
         ->check(CLI::Range(1ULL, 1000000000ULL))
         ->type_name("N");
     app.add_option("--timeout", options.dTimeout,
-                   "stop a file's solve after SECONDS, keeping the cells decided so far (outcome \"stopped\")")
+                   "stop a file's solve after SECONDS, keeping the cells decided so far, or the first solution a "
+                   "complete solve found (outcome \"stopped\")")
         ->check(CLI::PositiveNumber)
         ->type_name("SECONDS");
     app.add_option("--max-cells", options.nMaxCells, "refuse clue files with more cells than N (default 16777216)")
