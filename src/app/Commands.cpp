@@ -4,7 +4,7 @@
 
 namespace {
 
-const std::array<CommandText, 17> kCommands = {{
+const std::array<CommandText, 18> kCommands = {{
     {Command::New, "&New", QKeySequence(Qt::CTRL | Qt::Key_N), "Create a new document", "New"},
     {Command::Open, "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), "Open an existing TB document", "Open"},
     {Command::Save, "&Save", QKeySequence(Qt::CTRL | Qt::Key_S), "Save the active TB document", "Save"},
@@ -26,6 +26,8 @@ const std::array<CommandText, 17> kCommands = {{
      "Solve the puzzle beyond line logic, by probing and search", "Solve Completely"},
     {Command::CheckUniqueness, "Check Uniqueness", QKeySequence(), "Find whether the puzzle has exactly one solution",
      "Check Uniqueness"},
+    {Command::ShowOtherSolution, "Show Other Solution", QKeySequence(),
+     "Switch the grid between the two solutions found", "Show Other Solution"},
 }};
 
 } // namespace

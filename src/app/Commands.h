@@ -24,6 +24,7 @@ enum class Command {
     PreviousPane,
     SolveCompletely,
     CheckUniqueness,
+    ShowOtherSolution,
 };
 
 struct CommandText {

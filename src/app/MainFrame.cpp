@@ -133,8 +133,12 @@ void CMainFrame::BuildMenus() {
     QMenu* pToolsMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
     connect(MakeAction(Command::SolveCompletely), &QAction::triggered, this, &CMainFrame::OnSolveCompletely);
     connect(MakeAction(Command::CheckUniqueness), &QAction::triggered, this, &CMainFrame::OnCheckUniqueness);
+    connect(MakeAction(Command::ShowOtherSolution), &QAction::triggered, this, &CMainFrame::OnShowOtherSolution);
+    ActionFor(Command::ShowOtherSolution)->setEnabled(false); // until a search finds two solutions
     pToolsMenu->addAction(ActionFor(Command::SolveCompletely));
     pToolsMenu->addAction(ActionFor(Command::CheckUniqueness));
+    pToolsMenu->addSeparator();
+    pToolsMenu->addAction(ActionFor(Command::ShowOtherSolution));
 
     menuBar()->addMenu(QStringLiteral("&Help"))->addAction(ActionFor(Command::About));
 }
@@ -204,6 +208,7 @@ void CMainFrame::InitialUpdate() {
     m_pFormView->OnUpdate(0);
     m_pGridView->OnInitialUpdate();
     m_pStatusPane->setText(kReady);
+    ActionFor(Command::ShowOtherSolution)->setEnabled(m_doc.CanShowOtherSolution());
 }
 
 bool CMainFrame::NewFile() {
@@ -265,6 +270,13 @@ void CMainFrame::OnCheckUniqueness() {
     RunSolve(&CTabulonDoc::OnCheckUniqueness, QStringLiteral("Checking uniqueness. Press Esc to stop."));
 }
 
+void CMainFrame::OnShowOtherSolution() {
+    if (m_bSolving)
+        return;
+    m_doc.OnShowOtherSolution();
+    m_pStatusPane->setText(QString::fromStdString(m_doc.GetSolveStatus()));
+}
+
 void CMainFrame::RunSolve(void (CTabulonDoc::*pfnSolve)(), const QString& strWhileSolving) {
     if (m_bSolving)
         return;
@@ -277,6 +289,7 @@ void CMainFrame::RunSolve(void (CTabulonDoc::*pfnSolve)(), const QString& strWhi
     }
     m_bSolving = false;
     m_pStatusPane->setText(QString::fromStdString(m_doc.GetSolveStatus()));
+    ActionFor(Command::ShowOtherSolution)->setEnabled(m_doc.CanShowOtherSolution());
     if (m_bCloseAfterSolve) {
         close();
         return;

@@ -59,6 +59,7 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     void OnSolve();
     void OnSolveCompletely();
     void OnCheckUniqueness();
+    void OnShowOtherSolution();
     void OnFilePrint();
     void OnFilePrintPreview();
     void OnFilePrintSetup();

@@ -86,6 +86,7 @@ bool CTabulonDoc::FileOpen(const std::string& strPath) {
 
 bool CTabulonDoc::OnNewDocument() {
     m_pPuzzle.reset();
+    m_completeResult = CCompleteSolver::Result();
     m_strPath.clear();
     UpdateAllViews(0);
     return true;
@@ -101,6 +102,7 @@ bool CTabulonDoc::OnOpenDocument(const std::string& strPath) {
     std::fclose(pFile);
 
     m_pPuzzle.reset();
+    m_completeResult = CCompleteSolver::Result();
     m_pPuzzle = std::make_unique<CPuzzleFile>();
     m_pPuzzle->SetMaxCells(m_nMaxCells);
     m_pPuzzle->Load(strPath.c_str());
@@ -112,6 +114,7 @@ bool CTabulonDoc::OnOpenDocument(const std::string& strPath) {
 }
 
 void CTabulonDoc::OnSolve() {
+    m_completeResult = CCompleteSolver::Result();
     UpdateAllViews(3);
     m_dwLastTick = m_dwSolveStart = ReadTick();
     m_bStopRequested.store(false);
@@ -137,6 +140,7 @@ void CTabulonDoc::SolveCompletely(uint64_t nMaxSolutions) {
     m_dwLastTick = m_dwSolveStart = ReadTick();
     m_bStopRequested.store(false);
     m_completeResult = CCompleteSolver::Result();
+    m_bShowsSecond = false;
     m_nSolveResult = -1;
     if (m_pPuzzle) {
         m_nSolveResult = m_pPuzzle->RefuseUnsolvable() ? SOLVE_REFUSED : SOLVE_SOLVED;
@@ -161,6 +165,11 @@ void CTabulonDoc::CompleteProgress(const std::vector<CellState>& cells, void* pC
         return;
     pDoc->m_pPuzzle->SetCells(cells);
     pDoc->ShowProgress("Solving completely.");
+}
+
+static std::string MultipleStatus(uint64_t nSolutions, bool bShowsSecond) {
+    return "Multiple solutions: " + std::to_string(nSolutions) + " found; the grid shows the " +
+           (bShowsSecond ? "second." : "first.");
 }
 
 // A search stopped after it found solutions shows the first of them, not
@@ -192,8 +201,7 @@ void CTabulonDoc::FinishCompleteTitle() {
         break;
     case Outcome::Multiple:
         strWord = "Multiple solutions";
-        m_strSolveStatus =
-            "Multiple solutions: " + std::to_string(result.nSolutions) + " found; the grid shows the first.";
+        m_strSolveStatus = MultipleStatus(result.nSolutions, false);
         break;
     case Outcome::NoSolution:
         strWord = "No solution";
@@ -205,6 +213,15 @@ void CTabulonDoc::FinishCompleteTitle() {
         break;
     }
     SetTitle(m_strPath + " " + strWord + ". " + std::to_string(m_dwLastTick - m_dwSolveStart) + " ms - VO5");
+}
+
+void CTabulonDoc::OnShowOtherSolution() {
+    if (!CanShowOtherSolution())
+        return;
+    m_bShowsSecond = !m_bShowsSecond;
+    m_pPuzzle->SetCells(m_bShowsSecond ? m_completeResult.second : m_completeResult.first);
+    m_strSolveStatus = MultipleStatus(m_completeResult.nSolutions, m_bShowsSecond);
+    UpdateAllViews(2);
 }
 
 bool CTabulonDoc::IsUpdateDue(uint32_t dwInterval) {

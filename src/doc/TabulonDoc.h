@@ -48,8 +48,13 @@ class CTabulonDoc {
     void OnSolveCompletely() { SolveCompletely(1); }
     void OnCheckUniqueness() { SolveCompletely(2); }
     void SolveCompletely(uint64_t nMaxSolutions);
-    // The last complete solve's result (its outcome, solutions and counts).
+    // The last complete solve's result (its outcome, solutions and counts);
+    // cleared by New, Open and Solve.
     const CCompleteSolver::Result& GetCompleteResult() const { return m_completeResult; }
+    // After a complete solve that found more than one solution, the grid
+    // switches between the first two.
+    bool CanShowOtherSolution() const { return m_pPuzzle && m_completeResult.nSolutions > 1; }
+    void OnShowOtherSolution();
     void OnFileSave();
     void OnSaveAsBmp();
     void OnSaveAllAsBmp();
@@ -116,6 +121,7 @@ class CTabulonDoc {
     int m_nSolveResult = -1;
     std::atomic<bool> m_bStopRequested{false};
     CCompleteSolver::Result m_completeResult;
+    bool m_bShowsSecond = false; // the grid holds the second solution found
     DocPorts m_ports;
     std::vector<IDocView*> m_views;
 };

@@ -110,7 +110,8 @@ TEST_F(MainFrameTest, MenusHoldExactlyTheItemsAndShortcuts) {
     const QList<QAction*> menus = m_frame.menuBar()->actions();
     EXPECT_EQ(MenuTexts(menus[1]->menu()), (QStringList{"&Toolbar", "&Status Bar"}));
     EXPECT_TRUE(menus[1]->menu()->actions()[0]->isChecked());
-    EXPECT_EQ(MenuTexts(menus[2]->menu()), (QStringList{"Solve Completely", "Check Uniqueness"}));
+    EXPECT_EQ(MenuTexts(menus[2]->menu()),
+              (QStringList{"Solve Completely", "Check Uniqueness", "-", "Show Other Solution"}));
     EXPECT_EQ(MenuTexts(menus[3]->menu()), (QStringList{"&About Tabulon..."}));
     EXPECT_FALSE(m_frame.FileMenu()->actions()[10]->isEnabled()) << "the Recent File placeholder is greyed";
     EXPECT_EQ(m_frame.ActionFor(Command::New)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
@@ -197,14 +198,34 @@ TEST_F(MainFrameTest, OpenSolveAndSaveThroughTheWindow) {
 }
 
 TEST_F(MainFrameTest, TheToolsMenuSolvesBeyondLineLogicAndChecksUniqueness) {
-    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(m_dir.Write("two.tb", "2 2\n1\n1\n\n1\n1\n"))));
+    QAction* pOther = m_frame.ActionFor(Command::ShowOtherSolution);
+    const std::string strTwo = m_dir.Write("two.tb", "2 2\n1\n1\n\n1\n1\n");
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(strTwo)));
+    EXPECT_FALSE(pOther->isEnabled());
     m_frame.ActionFor(Command::CheckUniqueness)->trigger();
     EXPECT_TRUE(m_frame.windowTitle().contains(" Multiple solutions. ")) << m_frame.windowTitle().toStdString();
     EXPECT_EQ(m_frame.StatusPane()->text(), "Multiple solutions: 2 found; the grid shows the first.");
-    EXPECT_EQ(m_doc.GetPuzzle()->GetCell(0, 0), CELL_FILLED) << "the first solution is shown";
+    EXPECT_EQ(RowText(*m_doc.GetPuzzle(), 0), "X-") << "the first solution is shown";
+
+    // Show Other Solution switches between the two, and says which is shown.
+    ASSERT_TRUE(pOther->isEnabled());
+    pOther->trigger();
+    EXPECT_EQ(RowText(*m_doc.GetPuzzle(), 0), "-X");
+    EXPECT_EQ(m_frame.StatusPane()->text(), "Multiple solutions: 2 found; the grid shows the second.");
+    pOther->trigger();
+    EXPECT_EQ(RowText(*m_doc.GetPuzzle(), 0), "X-");
+    // Solve replaces the grid, so the solutions found no longer apply.
+    m_frame.ActionFor(Command::Solve)->trigger();
+    EXPECT_FALSE(pOther->isEnabled());
+    m_doc.OnShowOtherSolution(); // the document refuses it as well
+    EXPECT_EQ(RowText(*m_doc.GetPuzzle(), 0), "..") << "Solve's grid stays";
+
+    m_frame.ActionFor(Command::CheckUniqueness)->trigger();
     ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(Example())));
+    EXPECT_FALSE(pOther->isEnabled()) << "another puzzle opened";
     m_frame.ActionFor(Command::SolveCompletely)->trigger();
     EXPECT_TRUE(m_frame.windowTitle().contains(" Solved. ")) << m_frame.windowTitle().toStdString();
+    EXPECT_FALSE(pOther->isEnabled()) << "one solution found";
 }
 
 TEST_F(MainFrameTest, AnIncompleteSolveSaysWhyInTheStatusBar) {
