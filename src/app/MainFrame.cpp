@@ -4,6 +4,7 @@
 #include "app/RecentFileList.h"
 #include "app/Resources.h"
 #include "doc/TabulonDoc.h"
+#include "model/PuzzleFormats.h"
 #include "render/TabulonView.h"
 #include "render/TabulonView2.h"
 
@@ -248,9 +249,12 @@ void CMainFrame::RequestOpen(const QString& strPath) {
 void CMainFrame::OnFileOpen() {
     if (m_bSolving)
         return;
+    QStringList patterns;
+    for (const FormatExtension& extension : kFormatExtensions)
+        patterns.append(QStringLiteral("*") + QString::fromLatin1(extension.pszExtension));
     const QString strPath = QFileDialog::getOpenFileName(
         this, QStringLiteral("Open"), QString(),
-        QStringLiteral("Tabulon Files (*.tb);;All puzzle files (*.tb *.non *.txt *.xml);;All Files (*)"));
+        QStringLiteral("Tabulon Files (*.tb);;All puzzle files (%1);;All Files (*)").arg(patterns.join(' ')));
     if (!strPath.isEmpty())
         OpenFile(strPath);
 }

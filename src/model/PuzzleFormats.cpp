@@ -27,14 +27,9 @@ bool StartsWithWord(std::string_view text, std::string_view word) {
 
 PuzzleFormat DetectFormat(const std::string& strPath, std::string_view head) {
     const std::string strExtension = LowerExtension(strPath);
-    if (strExtension == ".tb")
-        return PuzzleFormat::Tabulon;
-    if (strExtension == ".non")
-        return PuzzleFormat::Non;
-    if (strExtension == ".txt" || strExtension == ".plain" || strExtension == ".cwd")
-        return PuzzleFormat::Plain;
-    if (strExtension == ".xml" || strExtension == ".pbn")
-        return PuzzleFormat::Xml;
+    for (const auto& [pszExtension, format] : kFormatExtensions)
+        if (strExtension == pszExtension)
+            return format;
     // By content: XML begins with its declaration or its top element.
     std::string_view start = head;
     if (start.starts_with("\xEF\xBB\xBF"))

@@ -25,8 +25,18 @@ struct PuzzleExtras {
     int nPuzzlesInFile = 1;
 };
 
-// The format of a file: from its extension (".non", ".txt"/".cwd"/".plain"
-// are the plain layout, ".xml"/".pbn" XML), else from its first bytes.
+// The extensions that name a format (lower case; matched in any case).
+struct FormatExtension {
+    const char* pszExtension;
+    PuzzleFormat format;
+};
+inline constexpr FormatExtension kFormatExtensions[] = {
+    {".tb", PuzzleFormat::Tabulon}, {".non", PuzzleFormat::Non},   {".xml", PuzzleFormat::Xml},
+    {".pbn", PuzzleFormat::Xml},    {".txt", PuzzleFormat::Plain}, {".plain", PuzzleFormat::Plain},
+    {".cwd", PuzzleFormat::Plain},
+};
+
+// The format of a file: from its extension, else from its first bytes.
 PuzzleFormat DetectFormat(const std::string& strPath, std::string_view head);
 
 // Readers of the other formats. Each fills `puzzle` and returns an empty

@@ -94,6 +94,8 @@ TEST(PuzzleFormats, DetectsTheFormatFromTheExtensionThenTheContent) {
     EXPECT_EQ(DetectFormat("a.TB", "width 3"), PuzzleFormat::Tabulon);
     EXPECT_EQ(DetectFormat("a.non", "3 4"), PuzzleFormat::Non);
     EXPECT_EQ(DetectFormat("a.txt", "3 4"), PuzzleFormat::Plain);
+    EXPECT_EQ(DetectFormat("a.Pbn", "3 4"), PuzzleFormat::Xml);
+    EXPECT_EQ(DetectFormat("a.cwd", "<?xml"), PuzzleFormat::Plain) << "the extension comes first";
     EXPECT_EQ(DetectFormat("dir.d/a", "height 3\n"), PuzzleFormat::Non);
     EXPECT_EQ(DetectFormat("a", "1 1\n1\n#\n1\n"), PuzzleFormat::Plain);
     EXPECT_EQ(DetectFormat("a", "1 1\n1\n\n1\n"), PuzzleFormat::Tabulon);
