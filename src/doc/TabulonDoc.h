@@ -80,7 +80,6 @@ class CTabulonDoc {
     // than dwInterval milliseconds have passed since the last update.
     bool IsUpdateDue(uint32_t dwInterval);
     static void SolveProgress(CPuzzle* pPuzzle, int nRow, int nCol, void* pContext);
-    void ShowProgress(const char* pszWhat);
     // Stops the running solve after the line being examined (callable from
     // any thread); the cells decided so far stay and the title says
     // "Stopped". A request before a solve starts is forgotten.
@@ -105,6 +104,7 @@ class CTabulonDoc {
     void FinishSolveTitle();
     void FinishCompleteTitle();
     static void CompleteProgress(const std::vector<CellState>& cells, void* pContext);
+    void ShowProgress(const char* pszWhat); // both kinds of solve
 
     uint32_t m_dwSolveStart = 0;
     uint32_t m_dwLastTick = 0;
