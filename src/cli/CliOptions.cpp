@@ -9,7 +9,8 @@
 namespace {
 
 constexpr const char* kDescription =
-    "Solves nonogram clue files (.tb) with line logic.\n"
+    "Solves nonogram clue files with line logic, or completely with --complete, --unique or\n"
+    "--max-solutions.\n"
     "Exit status: 0 every file solved; otherwise the largest of 1 refused, 2 incomplete,\n"
     "3 no solution, 4 a file could not be read, was refused by the reader, or could not\n"
     "be written, 5 stopped by --timeout, 6 more than one solution (--unique, --max-solutions),\n"
@@ -76,13 +77,7 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
     app.add_flag("-q,--quiet", options.bQuiet, "no summary lines");
     try {
         app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
-        nExitStatus = app.exit(e);
-        return std::nullopt;
-    } catch (const CLI::CallForAllHelp& e) {
-        nExitStatus = app.exit(e);
-        return std::nullopt;
-    } catch (const CLI::CallForVersion& e) {
+    } catch (const CLI::Success& e) { // --help or --version: printed, exit status 0
         nExitStatus = app.exit(e);
         return std::nullopt;
     } catch (const CLI::ParseError& e) {

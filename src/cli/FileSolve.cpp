@@ -157,6 +157,26 @@ void CheckGoal(const std::string& strPath, const CPuzzleFile& puzzle, const CliO
         report.strErr += strPath + ": the grid matches the goal\n";
 }
 
+// The files asked for, written after the solve whatever its outcome: the
+// document's own savers report their failures through the console ports.
+void WriteOutputs(const std::string& strPath, CTabulonDoc& doc, const CliOptions& options, FileReport& report) {
+    if (options.bConvertToTb) {
+        const SaveResult saved = WriteFileAtomically(strPath + ".tb", FormatClueFile(*doc.GetPuzzle()));
+        if (!saved.bOk) {
+            report.strErr += "error: " + saved.strError + "\n";
+            report.nStatus = kExitFileError;
+        } else if (!options.bQuiet) {
+            report.strErr += "Converted to " + strPath + ".tb\n";
+        }
+    }
+    if (options.bSaveText)
+        doc.OnFileSave();
+    if (options.bSaveBmp)
+        doc.OnSaveAsBmp();
+    if (options.bSaveAllBmp)
+        doc.OnSaveAllAsBmp();
+}
+
 // The picture view lives in the drawing module and is destroyed there.
 struct ViewDeleter {
     const PictureModule* pModule;
@@ -209,21 +229,7 @@ FileReport SolveFile(const std::string& strPath, const CliOptions& options, cons
 
     if (options.bCheckGoal)
         CheckGoal(strPath, *doc.GetPuzzle(), options, report);
-    if (options.bConvertToTb) {
-        const SaveResult saved = WriteFileAtomically(strPath + ".tb", FormatClueFile(*doc.GetPuzzle()));
-        if (!saved.bOk)
-            report.strErr += "error: " + saved.strError + "\n";
-        else if (!options.bQuiet)
-            report.strErr += "Converted to " + strPath + ".tb\n";
-        if (!saved.bOk)
-            report.nStatus = kExitFileError;
-    }
-    if (options.bSaveText)
-        doc.OnFileSave();
-    if (options.bSaveBmp)
-        doc.OnSaveAsBmp();
-    if (options.bSaveAllBmp)
-        doc.OnSaveAllAsBmp();
+    WriteOutputs(strPath, doc, options, report);
     if (console.GetErrorCount() > 0) // a picture that could not be drawn, a file not written
         report.nStatus = kExitFileError;
     return report;
