@@ -27,7 +27,7 @@ const std::array<CommandText, 18> kCommands = {{
     {Command::CheckUniqueness, "Check Uniqueness", QKeySequence(), "Find whether the puzzle has exactly one solution",
      "Check Uniqueness"},
     {Command::ShowOtherSolution, "Show Other Solution", QKeySequence(),
-     "Switch the grid between the two solutions found", "Show Other Solution"},
+     "Switch the grid between the two solutions found (red frames mark the cells that differ)", "Show Other Solution"},
 }};
 
 } // namespace

@@ -224,6 +224,18 @@ void CTabulonDoc::OnShowOtherSolution() {
     UpdateAllViews(2);
 }
 
+std::vector<int> CTabulonDoc::GetCellsThatDiffer() const {
+    std::vector<int> cells;
+    if (!CanShowOtherSolution())
+        return cells;
+    const std::vector<CellState>& first = m_completeResult.first;
+    const std::vector<CellState>& second = m_completeResult.second;
+    for (size_t i = 0; i < std::min(first.size(), second.size()); ++i)
+        if (first[i] != second[i])
+            cells.push_back(static_cast<int>(i));
+    return cells;
+}
+
 bool CTabulonDoc::IsUpdateDue(uint32_t dwInterval) {
     const uint32_t dwElapsed = ReadTick() - m_dwLastTick; // modulo 2^32: a wrapped counter still works
     if (dwElapsed <= dwInterval)

@@ -55,6 +55,9 @@ class CTabulonDoc {
     // switches between the first two.
     bool CanShowOtherSolution() const { return m_pPuzzle && m_completeResult.nSolutions > 1; }
     void OnShowOtherSolution();
+    // The cells (row * columns + column) where those two solutions differ;
+    // empty unless CanShowOtherSolution().
+    std::vector<int> GetCellsThatDiffer() const;
     void OnFileSave();
     void OnSaveAsBmp();
     void OnSaveAllAsBmp();

@@ -176,11 +176,17 @@ void CGridRenderer::DrawAll(const CPuzzle& puzzle) {
     DrawClues(puzzle);
 }
 
-void CGridRenderer::FillCell(int nRow, int nCol, QRgb colour) {
+QRect CGridRenderer::CellRect(int nRow, int nCol) const {
     const int pX = m_nCellX + 3, pY = m_nCellY + 3, half = m_nThick / 2;
     const int L = m_nGridLeft, T = m_nGridTop;
-    FillRect(L + 3 + nCol * pX + half, T + 3 + nRow * pY + half, L + (nCol + 1) * pX - half, T + (nRow + 1) * pY - half,
-             colour);
+    const QPoint topLeft(L + 3 + nCol * pX + half, T + 3 + nRow * pY + half);
+    const QPoint bottomRight(L + (nCol + 1) * pX - half - 1, T + (nRow + 1) * pY - half - 1); // inclusive
+    return {topLeft, bottomRight};
+}
+
+void CGridRenderer::FillCell(int nRow, int nCol, QRgb colour) {
+    const QRect cell = CellRect(nRow, nCol);
+    FillRect(cell.left(), cell.top(), cell.right() + 1, cell.bottom() + 1, colour);
 }
 
 void CGridRenderer::PaintFilledCell(int nRow, int nCol, QRgb colour, QRgb background) {

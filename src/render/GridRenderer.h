@@ -3,6 +3,7 @@
 #include "doc/DocPorts.h"
 
 #include <QImage>
+#include <QRect>
 #include <QRgb>
 #include <QSize>
 
@@ -37,6 +38,8 @@ class CGridRenderer : public IPicture {
     void DrawColumnClue(int nCol, int nSlot, int nValue);
     void DrawAll(const CPuzzle& puzzle);
     void FillCell(int nRow, int nCol, QRgb colour);
+    // The inside of a cell, between its grid lines, in picture pixels.
+    QRect CellRect(int nRow, int nCol) const;
     void PaintFilledCell(int nRow, int nCol, QRgb colour, QRgb background);
     void PaintEmptyCell(int nRow, int nCol, QRgb mark, QRgb background);
 

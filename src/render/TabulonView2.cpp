@@ -53,12 +53,35 @@ void CTabulonView2::resizeEvent(QResizeEvent* pEvent) {
 }
 
 // A repaint only copies the finished picture, shifted by the scroll position.
-void CTabulonView2::paintEvent(QPaintEvent*) {
+void CTabulonView2::paintEvent(QPaintEvent* pEvent) {
     if (!GetRenderer() || !GetRenderer()->IsLaidOut())
         return;
     QPainter painter(viewport());
-    painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    painter.translate(-scroll);
     GetRenderer()->Paint(painter);
+    FrameCellsThatDiffer(painter, pEvent->rect().translated(scroll));
+}
+
+// When a search found two solutions, the cells where they differ are framed
+// on the screen only: the picture itself, saved or printed, stays as it is.
+void CTabulonView2::FrameCellsThatDiffer(QPainter& painter, const QRect& exposed) const {
+    const CPuzzle* pPuzzle = m_doc.GetPuzzle();
+    if (!pPuzzle || pPuzzle->GetWidth() <= 0)
+        return;
+    constexpr int kThick = 2; // over the grid lines around the cell
+    const QColor frame(kDifferFrame);
+    const int nColumns = pPuzzle->GetWidth();
+    for (int nCell : m_doc.GetCellsThatDiffer()) {
+        const QRect inner = GetRenderer()->CellRect(nCell / nColumns, nCell % nColumns);
+        const QRect outer = inner.adjusted(-kThick, -kThick, kThick, kThick);
+        if (!outer.intersects(exposed))
+            continue;
+        painter.fillRect(outer.left(), outer.top(), outer.width(), kThick, frame);
+        painter.fillRect(outer.left(), inner.bottom() + 1, outer.width(), kThick, frame);
+        painter.fillRect(outer.left(), inner.top(), kThick, inner.height(), frame);
+        painter.fillRect(inner.right() + 1, inner.top(), kThick, inner.height(), frame);
+    }
 }
 
 QPoint CTabulonView2::PrintOrigin(int nDpiX, int nDpiY, int nMarginX, int nMarginY) {

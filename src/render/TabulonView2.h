@@ -4,6 +4,7 @@
 
 #include <QAbstractScrollArea>
 #include <QPoint>
+#include <QRgb>
 
 class QPrinter;
 
@@ -28,6 +29,10 @@ class CTabulonView2 : public QAbstractScrollArea, public CPictureView {
     // unprintable margin when that is wider (all in device pixels).
     static QPoint PrintOrigin(int nDpiX, int nDpiY, int nMarginX, int nMarginY);
 
+    // The frame drawn around each cell where the two solutions a search
+    // found differ.
+    static constexpr QRgb kDifferFrame = 0xffd00000;
+
   protected:
     void paintEvent(QPaintEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
@@ -35,6 +40,7 @@ class CTabulonView2 : public QAbstractScrollArea, public CPictureView {
     void PictureRebuilt() override;
 
   private:
+    void FrameCellsThatDiffer(QPainter& painter, const QRect& exposed) const;
     void SetScrollSizes(QSize total);
     void UpdateScrollBars();
 

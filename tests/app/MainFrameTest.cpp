@@ -41,6 +41,17 @@ std::string ReadAll(const std::string& strPath) {
     return content.str();
 }
 
+// The pixels of the frames the grid view draws around cells where two
+// solutions differ.
+int FramedPixels(CTabulonView2* pView) {
+    const QImage image = pView->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int nCount = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            nCount += image.pixel(x, y) == CTabulonView2::kDifferFrame;
+    return nCount;
+}
+
 // Closes every message box that comes up and remembers its text: the
 // application's boxes are modal and would wait for a click.
 class MessageBoxCloser {
@@ -206,6 +217,8 @@ TEST_F(MainFrameTest, TheToolsMenuSolvesBeyondLineLogicAndChecksUniqueness) {
     EXPECT_TRUE(m_frame.windowTitle().contains(" Multiple solutions. ")) << m_frame.windowTitle().toStdString();
     EXPECT_EQ(m_frame.StatusPane()->text(), "Multiple solutions: 2 found; the grid shows the first.");
     EXPECT_EQ(RowText(*m_doc.GetPuzzle(), 0), "X-") << "the first solution is shown";
+    EXPECT_EQ(m_doc.GetCellsThatDiffer().size(), 4u);
+    EXPECT_GT(FramedPixels(m_frame.GridView()), 0) << "the cells that differ are framed";
 
     // Show Other Solution switches between the two, and says which is shown.
     ASSERT_TRUE(pOther->isEnabled());
@@ -217,6 +230,7 @@ TEST_F(MainFrameTest, TheToolsMenuSolvesBeyondLineLogicAndChecksUniqueness) {
     // Solve replaces the grid, so the solutions found no longer apply.
     m_frame.ActionFor(Command::Solve)->trigger();
     EXPECT_FALSE(pOther->isEnabled());
+    EXPECT_EQ(FramedPixels(m_frame.GridView()), 0);
     m_doc.OnShowOtherSolution(); // the document refuses it as well
     EXPECT_EQ(RowText(*m_doc.GetPuzzle(), 0), "..") << "Solve's grid stays";
 
