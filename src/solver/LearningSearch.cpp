@@ -60,13 +60,11 @@ std::array<int, 2> CLearningSearch::LinesThrough(size_t nCell) const {
     return {static_cast<int>(nCell / nCols), m_nRows + static_cast<int>(nCell % nCols)};
 }
 
-// The word of a line's filled (or empty) bit set that holds the cell, and
-// the cell's bit in it.
-uint64_t& CLearningSearch::KnownWord(int nLine, size_t nCell, CellState state, uint64_t& nBit) {
+CLearningSearch::KnownBit CLearningSearch::KnownBitOf(int nLine, size_t nCell, CellState state) {
     const int32_t i = IndexInLine(nLine, nCell);
-    nBit = uint64_t{1} << (i % 64);
-    return m_known[m_wordOffset[static_cast<size_t>(nLine)] + (state == CELL_EMPTY ? WordsOf(nLine) : 0) +
-                   static_cast<size_t>(i / 64)];
+    return {m_known[m_wordOffset[static_cast<size_t>(nLine)] + (state == CELL_EMPTY ? WordsOf(nLine) : 0) +
+                    static_cast<size_t>(i / 64)],
+            uint64_t{1} << (i % 64)};
 }
 
 void CLearningSearch::Assign(Lit lit, int32_t nReason) {
@@ -78,8 +76,8 @@ void CLearningSearch::Assign(Lit lit, int32_t nReason) {
     m_reason[nCell] = nReason;
     m_trail.push_back(lit);
     for (const int nLine : LinesThrough(nCell)) {
-        uint64_t nBit = 0;
-        KnownWord(nLine, nCell, state, nBit) |= nBit;
+        const KnownBit known = KnownBitOf(nLine, nCell, state);
+        known.word |= known.nBit;
         // A line learns nothing from the cells it forced itself.
         if (!m_lineQueued[static_cast<size_t>(nLine)] && nReason != LineReason(nLine)) {
             m_lineQueued[static_cast<size_t>(nLine)] = 1;
@@ -93,8 +91,8 @@ void CLearningSearch::Unassign(size_t nCell) {
     m_phase[nCell] = state;
     m_cells[nCell] = CELL_UNKNOWN;
     for (const int nLine : LinesThrough(nCell)) {
-        uint64_t nBit = 0;
-        KnownWord(nLine, nCell, state, nBit) &= ~nBit;
+        const KnownBit known = KnownBitOf(nLine, nCell, state);
+        known.word &= ~known.nBit;
     }
 }
 

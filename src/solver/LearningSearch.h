@@ -87,7 +87,13 @@ class CLearningSearch {
     size_t CellOf(int nLine, int32_t i) const;
     int32_t IndexInLine(int nLine, size_t nCell) const;
     std::array<int, 2> LinesThrough(size_t nCell) const; // its row and its column
-    uint64_t& KnownWord(int nLine, size_t nCell, CellState state, uint64_t& nBit);
+    // The word of a line's filled (or empty) bit set that holds a cell, and
+    // the cell's bit in it.
+    struct KnownBit {
+        uint64_t& word;
+        uint64_t nBit;
+    };
+    KnownBit KnownBitOf(int nLine, size_t nCell, CellState state);
 
     void Assign(Lit lit, int32_t nReason);
     void Unassign(size_t nCell);
