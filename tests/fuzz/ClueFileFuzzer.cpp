@@ -1,11 +1,13 @@
 // libFuzzer target for the puzzle readers (".tb", ".non", plain, XML). Bytes the
 // ".tb" reader accepts are solved with a bounded effort; small puzzles are
 // solved both by the fast path and by the step-by-step search, and the two
-// must agree. Every reader must leave a refused puzzle empty.
+// must agree, and completely, where line logic and the complete solver
+// check each other. Every reader must leave a refused puzzle empty.
 
 #include "model/ClueFile.h"
 #include "model/Puzzle.h"
 #include "model/PuzzleFormats.h"
+#include "solver/CompleteSolver.h"
 
 #include <atomic>
 #include <cstdint>
@@ -44,6 +46,54 @@ bool SameGrid(const CPuzzle& a, const CPuzzle& b) {
             if (a.GetCell(r, c) != b.GetCell(r, c))
                 return false;
     return true;
+}
+
+bool SatisfiesClues(const CPuzzle& clues, const std::vector<CellState>& cells) {
+    CPuzzle solved = clues;
+    solved.SetCells(cells);
+    return solved.SatisfiesAllClues();
+}
+
+// Line logic only decides what holds in every solution, and a grid it
+// finishes is the only solution; the complete solver's answers must agree,
+// and every solution it reports must read the clues. The settings vary
+// with the input so that the restarts and the search that learns are
+// fuzzed as well.
+void SolveCompletelyAndCompare(const CPuzzle& fresh, const CPuzzle& lineLogic, int nLineResult, uint8_t nVariant) {
+    CCompleteSolver::Options options;
+    options.nMaxSolutions = 2;
+    options.nMaxNodes = 20000;
+    if (nVariant % 3 == 1)
+        options.nLearnAfterLines = 1;
+    else if (nVariant % 3 == 2)
+        options.nRestartNodes = 2;
+    const CCompleteSolver::Result result = CCompleteSolver(fresh).Solve(options);
+    using Outcome = CCompleteSolver::Outcome;
+    if ((result.outcome == Outcome::Unique && result.nSolutions != 1) ||
+        (result.outcome == Outcome::Multiple && result.nSolutions < 2) ||
+        (result.outcome == Outcome::NoSolution && result.nSolutions != 0) || result.outcome == Outcome::Solved)
+        std::abort(); // the outcome and the count disagree (two solutions were asked for)
+    if (nLineResult == SOLVE_NO_SOLUTION && result.nSolutions > 0)
+        std::abort(); // line logic proved there is none
+    if (nLineResult == SOLVE_SOLVED && (result.outcome != Outcome::Unique || !SatisfiesClues(fresh, result.first)))
+        std::abort(); // a grid line logic forces is the only solution
+    std::vector<const std::vector<CellState>*> solutions;
+    if (result.nSolutions > 0)
+        solutions.push_back(&result.first);
+    if (result.nSolutions > 1)
+        solutions.push_back(&result.second);
+    for (const std::vector<CellState>* pCells : solutions) {
+        if (!SatisfiesClues(fresh, *pCells))
+            std::abort();
+        for (int r = 0; r < lineLogic.GetHeight(); ++r)
+            for (int c = 0; c < lineLogic.GetWidth(); ++c) {
+                const CellState state = lineLogic.GetCell(r, c);
+                if (state != 0 && state != (*pCells)[static_cast<size_t>(r * lineLogic.GetWidth() + c)])
+                    std::abort(); // a cell line logic decided differs in a solution
+            }
+    }
+    if (result.nSolutions > 1 && result.first == result.second)
+        std::abort();
 }
 
 // The readers of the other formats on the same bytes.
@@ -85,6 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         return 0;
     }
     CPuzzle searched = puzzle;
+    const CPuzzle fresh = puzzle;
     const int nFast = SolveBounded(puzzle, false);
     if (nFast == SOLVE_SOLVED && !puzzle.SatisfiesAllClues())
         std::abort();
@@ -93,6 +144,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         const int nSearched = SolveBounded(searched, true);
         if (nFast != SOLVE_STOPPED && nSearched != SOLVE_STOPPED && (nFast != nSearched || !SameGrid(puzzle, searched)))
             std::abort(); // the fast path must observe what the search observes
+        if (nFast != SOLVE_REFUSED)
+            SolveCompletelyAndCompare(fresh, puzzle, nFast, pData[0]);
     }
     return 0;
 }
