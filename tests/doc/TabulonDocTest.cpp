@@ -294,6 +294,17 @@ INSTANTIATE_TEST_SUITE_P(
                                    "Refused: the row clues fill 2 cells but the column clues fill 1.", ".."}),
     [](const ::testing::TestParamInfo<CompleteCase>& info) { return info.param.name; });
 
+TEST_F(TabulonDocTest, TheCellsThatDifferAreOnlyThoseTheTwoSolutionsDoNotShare) {
+    // The left 2 x 2 block goes either way; column 2 is blank, column 3 full.
+    ASSERT_TRUE(m_doc.FileOpen(Write("p.tb", "2 4\n1 1\n1 1\n\n1\n1\n0\n2\n")));
+    m_doc.OnCheckUniqueness();
+    EXPECT_EQ(m_doc.GetCellsThatDiffer(), (std::vector<int>{0, 1, 4, 5}));
+    m_doc.OnShowOtherSolution();
+    EXPECT_EQ(m_doc.GetCellsThatDiffer(), (std::vector<int>{0, 1, 4, 5}));
+    m_doc.OnSolve();
+    EXPECT_TRUE(m_doc.GetCellsThatDiffer().empty()) << "Solve's grid is not one of the two";
+}
+
 // Stops the document's solve at the first progress update, as Esc does.
 struct StopAtFirstUpdate : IEventWait {
     CTabulonDoc* pDoc = nullptr;
