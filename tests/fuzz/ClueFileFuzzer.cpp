@@ -96,6 +96,22 @@ void SolveCompletelyAndCompare(const CPuzzle& fresh, const CPuzzle& lineLogic, i
         std::abort();
 }
 
+// Counting is where the two searches differ most (the one that learns blocks
+// each solution it found with a clause): on small grids, both count up to
+// a limit, and when both finish they must find as many.
+void CountBothWays(const CPuzzle& fresh) {
+    CCompleteSolver::Options options;
+    options.nMaxSolutions = 30;
+    options.nMaxNodes = 20000;
+    const CCompleteSolver::Result plain = CCompleteSolver(fresh).Solve(options);
+    options.nLearnAfterLines = 1;
+    const CCompleteSolver::Result learning = CCompleteSolver(fresh).Solve(options);
+    using Outcome = CCompleteSolver::Outcome;
+    if (plain.outcome != Outcome::Stopped && learning.outcome != Outcome::Stopped &&
+        plain.nSolutions != learning.nSolutions)
+        std::abort();
+}
+
 // The readers of the other formats on the same bytes.
 void ReadOtherFormats(const uint8_t* pData, size_t nSize) {
     const std::string_view text(reinterpret_cast<const char*>(pData), nSize);
@@ -146,6 +162,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
             std::abort(); // the fast path must observe what the search observes
         if (nFast != SOLVE_REFUSED)
             SolveCompletelyAndCompare(fresh, puzzle, nFast, pData[0]);
+        if (nFast != SOLVE_REFUSED && fresh.GetHeight() <= 6 && fresh.GetWidth() <= 6)
+            CountBothWays(fresh);
     }
     return 0;
 }
