@@ -75,8 +75,8 @@ void SolveCompletelyAndCompare(const CPuzzle& fresh, const CPuzzle& lineLogic, i
         std::abort(); // the outcome and the count disagree (two solutions were asked for)
     if (nLineResult == SOLVE_NO_SOLUTION && result.nSolutions > 0)
         std::abort(); // line logic proved there is none
-    if (nLineResult == SOLVE_SOLVED && (result.outcome != Outcome::Unique || !SatisfiesClues(fresh, result.first)))
-        std::abort(); // a grid line logic forces is the only solution
+    if (nLineResult == SOLVE_SOLVED && result.outcome != Outcome::Unique)
+        std::abort(); // a grid line logic forces is the only solution (read below like any other)
     std::vector<const std::vector<CellState>*> solutions;
     if (result.nSolutions > 0)
         solutions.push_back(&result.first);
