@@ -141,6 +141,7 @@ void CTabulonDoc::SolveCompletely(uint64_t nMaxSolutions) {
     m_bStopRequested.store(false);
     m_completeResult = CCompleteSolver::Result();
     m_bShowsSecond = false;
+    m_pszCompleteProgress = nMaxSolutions == 2 ? "Checking uniqueness." : "Solving completely.";
     m_nSolveResult = -1;
     if (m_pPuzzle) {
         m_nSolveResult = m_pPuzzle->RefuseUnsolvable() ? SOLVE_REFUSED : SOLVE_SOLVED;
@@ -164,7 +165,7 @@ void CTabulonDoc::CompleteProgress(const std::vector<CellState>& cells, void* pC
     if (!pDoc->IsUpdateDue(static_cast<uint32_t>(pDoc->m_nUpTime)))
         return;
     pDoc->m_pPuzzle->SetCells(cells);
-    pDoc->ShowProgress("Solving completely.");
+    pDoc->ShowProgress(pDoc->m_pszCompleteProgress);
 }
 
 static std::string MultipleStatus(uint64_t nSolutions, bool bShowsSecond) {

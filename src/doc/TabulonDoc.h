@@ -124,7 +124,8 @@ class CTabulonDoc {
     int m_nSolveResult = -1;
     std::atomic<bool> m_bStopRequested{false};
     CCompleteSolver::Result m_completeResult;
-    bool m_bShowsSecond = false; // the grid holds the second solution found
+    bool m_bShowsSecond = false;            // the grid holds the second solution found
+    const char* m_pszCompleteProgress = ""; // the caption's word while a complete solve runs
     DocPorts m_ports;
     std::vector<IDocView*> m_views;
 };
