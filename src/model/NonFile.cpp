@@ -6,6 +6,7 @@
 #include "model/Puzzle.h"
 #include "model/PuzzleFormats.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace {
@@ -41,7 +42,8 @@ class CNonReader {
                 return AtLine(m_nLine + 1, strFault);
         }
         if (m_rows.empty() || m_columns.empty())
-            return AtLine(m_lines.size(), std::string("the file has no ") + (m_rows.empty() ? "rows" : "columns"));
+            return AtLine(std::max<size_t>(m_lines.size(), 1),
+                          std::string("the file has no ") + (m_rows.empty() ? "rows" : "columns"));
         if (!m_extras.strGoal.empty() && m_extras.strGoal.size() != m_rows.size() * m_columns.size())
             return "the goal has " + std::to_string(m_extras.strGoal.size()) + " cells, the grid " +
                    std::to_string(m_rows.size() * m_columns.size());
