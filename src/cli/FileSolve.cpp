@@ -81,45 +81,45 @@ class CStopAfter {
     std::jthread m_thread; // last: joined before the members it uses go
 };
 
+// The outcome of a complete solve in the summary's words, and its exit status.
+std::string CompleteOutcome(const CTabulonDoc& doc, int& nStatus) {
+    using Outcome = CCompleteSolver::Outcome;
+    const CCompleteSolver::Result& result = doc.GetCompleteResult();
+    if (doc.GetSolveResult() == SOLVE_REFUSED) {
+        nStatus = SOLVE_REFUSED;
+        return "refused: " + doc.GetPuzzle()->GetSolveNote();
+    }
+    switch (result.outcome) {
+    case Outcome::Solved:
+        return "solved";
+    case Outcome::Unique:
+        return "unique";
+    case Outcome::Multiple:
+        nStatus = kExitMultiple;
+        return "multiple (" + std::to_string(result.nSolutions) + " solutions found)";
+    case Outcome::NoSolution:
+        nStatus = SOLVE_NO_SOLUTION;
+        return "no solution";
+    case Outcome::Stopped:
+        nStatus = kExitStopped;
+        if (result.nSolutions == 0)
+            return "stopped";
+        // With solutions found, the grid holds the first of them.
+        return "stopped (" + std::to_string(result.nSolutions) + " solution" + (result.nSolutions == 1 ? "" : "s") +
+               " found)";
+    }
+    return std::string();
+}
+
 // Exit status, grid(s) and summary of a complete solve.
 void ReportComplete(const std::string& strPath, const CTabulonDoc& doc, const CliOptions& options, double dMs,
                     FileReport& report) {
-    using Outcome = CCompleteSolver::Outcome;
     const CCompleteSolver::Result& result = doc.GetCompleteResult();
     const CPuzzle& puzzle = *doc.GetPuzzle();
-    std::string strOutcome;
-    if (doc.GetSolveResult() == SOLVE_REFUSED) {
-        report.nStatus = SOLVE_REFUSED;
-        strOutcome = "refused: " + puzzle.GetSolveNote();
-    } else {
-        switch (result.outcome) {
-        case Outcome::Solved:
-            strOutcome = "solved";
-            break;
-        case Outcome::Unique:
-            strOutcome = "unique";
-            break;
-        case Outcome::Multiple:
-            strOutcome = "multiple (" + std::to_string(result.nSolutions) + " solutions found)";
-            report.nStatus = kExitMultiple;
-            break;
-        case Outcome::NoSolution:
-            strOutcome = "no solution";
-            report.nStatus = SOLVE_NO_SOLUTION;
-            break;
-        case Outcome::Stopped:
-            // With solutions found, the grid holds the first of them.
-            strOutcome = "stopped";
-            if (result.nSolutions > 0)
-                strOutcome += " (" + std::to_string(result.nSolutions) + " solution" +
-                              (result.nSolutions == 1 ? "" : "s") + " found)";
-            report.nStatus = kExitStopped;
-            break;
-        }
-    }
+    const std::string strOutcome = CompleteOutcome(doc, report.nStatus);
     if (options.bGrid) {
         report.strOut += FormatSolutionText(puzzle);
-        if (result.outcome == Outcome::Multiple) {
+        if (result.outcome == CCompleteSolver::Outcome::Multiple) {
             CPuzzle second = puzzle;
             second.SetCells(result.second);
             report.strOut += "\n" + FormatSolutionText(second);
