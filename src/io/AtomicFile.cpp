@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -33,19 +35,37 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
+// A link is written through: the file it names is replaced and the link
+// stays. A path that names no file yet (or a dangling link) is used as it is.
+std::string FileBehind(const std::string& strPath) {
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::canonical(strPath, error);
+    return error ? strPath : target.string();
+}
+
+// The new file takes the permissions of the one it replaces, so that saving
+// does not open up a private file or drop its execute bits.
+bool KeepPermissions(int fd, const std::string& strTarget) {
+    struct stat existing {};
+    if (stat(strTarget.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode))
+        return true;
+    return fchmod(fd, existing.st_mode & 07777) == 0;
+}
+
 } // namespace
 
 SaveResult WriteFileAtomically(const std::string& strPath, std::string_view data) {
-    const std::string strTemp = TemporaryNameFor(strPath);
+    const std::string strTarget = FileBehind(strPath);
+    const std::string strTemp = TemporaryNameFor(strTarget);
     int fd = open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return Failure(strPath, errno);
     int nError = 0;
-    if (!WriteAll(fd, data) || fsync(fd) != 0)
+    if (!KeepPermissions(fd, strTarget) || !WriteAll(fd, data) || fsync(fd) != 0)
         nError = errno;
     if (close(fd) != 0 && nError == 0)
         nError = errno;
-    if (nError == 0 && std::rename(strTemp.c_str(), strPath.c_str()) != 0)
+    if (nError == 0 && std::rename(strTemp.c_str(), strTarget.c_str()) != 0)
         nError = errno;
     if (nError != 0) {
         unlink(strTemp.c_str());

@@ -68,6 +68,31 @@ TEST(SolutionText, AFailedRenameKeepsWhatStandsAtThePathAndCleansUp) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
+TEST(SolutionText, SavingThroughALinkReplacesTheFileItNamesAndKeepsTheLink) {
+    TempDir dir;
+    const std::string strFile = dir.Write("kept.txt", "old\n");
+    const std::filesystem::path link = dir.Path() / "cat.tbr";
+    std::filesystem::create_symlink("kept.txt", link);
+    SaveResult result = SaveSolutionText(PuzzleWithGrid({"X"}), link.string());
+    ASSERT_TRUE(result.bOk) << result.strError;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadAll(strFile), "X\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+}
+
+TEST(SolutionText, TheReplacementKeepsThePermissionsOfTheReplacedFile) {
+    using std::filesystem::perms;
+    // Neither mode is what a new file gets under the usual umasks.
+    for (const perms mode : {perms::owner_read | perms::owner_write, perms::owner_all | perms::group_read}) {
+        TempDir dir;
+        const std::string strPath = dir.Write("cat.tbr", "old\n");
+        std::filesystem::permissions(strPath, mode);
+        ASSERT_TRUE(SaveSolutionText(PuzzleWithGrid({"-"}), strPath).bOk);
+        EXPECT_EQ(std::filesystem::status(strPath).permissions(), mode) << static_cast<int>(mode);
+        EXPECT_EQ(ReadAll(strPath), "-\n");
+    }
+}
+
 // A disk that fills up midway: the file size limit makes the write fail
 // after a few bytes, as a full disk would.
 TEST(SolutionText, AWriteThatFailsMidwayKeepsTheEarlierFile) {
