@@ -151,7 +151,7 @@ class CHeaderReader {
         return text.substr(0, nEnd);
     }
 
-    ReadFailure Located(std::string strMessage) const {
+    ReadFailure Located(const std::string& strMessage) const {
         return ReadFailure{"line " + std::to_string(m_lines.LineNumber()) + ": " + strMessage};
     }
 

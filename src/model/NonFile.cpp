@@ -85,7 +85,7 @@ class CNonReader {
                 return "the file ends before " + std::string(key == "rows" ? "row " : "column ") +
                        std::to_string(k + 1);
             // A fault here is reported at this clue line: Read adds its number.
-            const std::string strFault = ParseRunLengths(m_lines[m_nLine], ",", lines[static_cast<size_t>(k)]);
+            std::string strFault = ParseRunLengths(m_lines[m_nLine], ",", lines[static_cast<size_t>(k)]);
             if (!strFault.empty())
                 return strFault;
         }
