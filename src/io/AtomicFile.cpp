@@ -49,7 +49,7 @@ bool KeepPermissions(int fd, const std::string& strTarget) {
     struct stat existing {};
     if (stat(strTarget.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode))
         return true;
-    return fchmod(fd, existing.st_mode & 07777) == 0;
+    return fchmod(fd, existing.st_mode & 0777) == 0; // never set-user-ID and the like
 }
 
 } // namespace
