@@ -4,6 +4,7 @@
 #include "model/Puzzle.h"
 #include "model/PuzzleFormats.h"
 
+#include <cstdio>
 #include <string>
 
 // A puzzle that can load itself from a clue file.
@@ -26,6 +27,10 @@ class CPuzzleFile : public CPuzzle {
     void SetMaxCells(int64_t nMaxCells) { m_nMaxCells = nMaxCells; }
 
   private:
+    // The file's text read and handed to the reader of its format; the
+    // fault, or empty.
+    std::string ReadAndParse(std::FILE* pFile, const char* pszPath);
+
     std::string m_strLoadError;
     int64_t m_nMaxCells = kDefaultMaxCells;
     PuzzleExtras m_extras;

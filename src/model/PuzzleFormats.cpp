@@ -25,13 +25,13 @@ bool StartsWithWord(std::string_view text, std::string_view word) {
 
 } // namespace
 
-PuzzleFormat DetectFormat(const std::string& strPath, std::string_view head) {
+PuzzleFormat DetectFormat(const std::string& strPath, std::string_view text) {
     const std::string strExtension = LowerExtension(strPath);
     for (const auto& [pszExtension, format] : kFormatExtensions)
         if (strExtension == pszExtension)
             return format;
     // By content: XML begins with its declaration or its top element.
-    std::string_view start = head;
+    std::string_view start = text;
     if (start.starts_with("\xEF\xBB\xBF"))
         start.remove_prefix(3);
     start.remove_prefix(std::min(start.size(), start.find_first_not_of(" \t\r\n")));
@@ -40,9 +40,9 @@ PuzzleFormat DetectFormat(const std::string& strPath, std::string_view head) {
     // Else ".non" keys, or a "#" line between the clue blocks.
     size_t nFrom = 0;
     bool bHashLine = false;
-    while (nFrom < head.size()) {
-        const size_t nEnd = std::min(head.find('\n', nFrom), head.size());
-        const std::string_view line = head.substr(nFrom, nEnd - nFrom);
+    while (nFrom < text.size()) {
+        const size_t nEnd = std::min(text.find('\n', nFrom), text.size());
+        const std::string_view line = text.substr(nFrom, nEnd - nFrom);
         for (std::string_view key : {"width", "height", "rows", "columns", "title", "catalogue"})
             if (StartsWithWord(line, key))
                 return PuzzleFormat::Non;

@@ -36,8 +36,8 @@ inline constexpr FormatExtension kFormatExtensions[] = {
     {".cwd", PuzzleFormat::Plain},
 };
 
-// The format of a file: from its extension, else from its first bytes.
-PuzzleFormat DetectFormat(const std::string& strPath, std::string_view head);
+// The format of a file: from its extension, else from its content.
+PuzzleFormat DetectFormat(const std::string& strPath, std::string_view text);
 
 // Readers of the other formats. Each fills `puzzle` and returns an empty
 // string, or leaves it empty (0 x 0) and returns "line N: what is wrong".

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sys/stat.h>
+#include <thread>
+
 namespace {
 
 // The example picture XX-X / -XXX / X--- in each format.
@@ -90,6 +94,46 @@ TEST(PuzzleFormats, RoundTripThroughTheClueFile) {
         ASSERT_EQ(trip.strError, "") << name;
         EXPECT_EQ(trip.strAgain, trip.strOriginal) << name;
     }
+}
+
+// A pipe cannot be read twice: the text read to tell the format is the
+// text the reader gets.
+TEST(PuzzleFormats, AClueFileFromAPipeIsReadWhole) {
+    TempDir dir;
+    const std::string strFifo = (dir.Path() / "clues").string();
+    ASSERT_EQ(mkfifo(strFifo.c_str(), 0600), 0);
+    std::string strClues = "300 300\n";
+    for (int k = 0; k < 600; ++k)
+        strClues += k == 300 ? "\n1\n" : "1\n";
+    std::thread writer([&] { std::ofstream(strFifo) << strClues; });
+    CPuzzleFile puzzle;
+    puzzle.Load(strFifo.c_str());
+    writer.join();
+    EXPECT_EQ(puzzle.GetLoadError(), "");
+    EXPECT_EQ(puzzle.GetHeight(), 300);
+    EXPECT_EQ(puzzle.GetWidth(), 300);
+}
+
+TEST(PuzzleFormats, AFileWithoutExtensionIsToldByAllOfItsContent) {
+    TempDir dir;
+    std::string strPlain = "300 3\n"; // rows X-X, written as plain files may: "1,1"
+    for (int k = 0; k < 300; ++k)
+        strPlain += "1,1\n";
+    CPuzzleFile puzzle;
+    puzzle.Load(dir.Write("late-hash", strPlain + "#\n300\n0\n300\n").c_str());
+    EXPECT_EQ(puzzle.GetLoadError(), "") << "the \"#\" line comes after the first 512 bytes";
+    EXPECT_EQ(puzzle.GetHeight(), 300);
+}
+
+TEST(PuzzleFormats, AFileFarLargerThanAnyPuzzleWithinTheLimitIsRefused) {
+    TempDir dir;
+    const std::string strPath = dir.Write("big.tb", "1 1\n1\n\n1\n" + std::string(2 << 20, ' '));
+    CPuzzleFile puzzle;
+    puzzle.SetMaxCells(1);
+    puzzle.Load(strPath.c_str());
+    EXPECT_EQ(puzzle.GetLoadError(),
+              strPath + ": the file is larger than 1 MiB, more than any puzzle within the limit needs");
+    EXPECT_EQ(puzzle.GetHeight(), 0);
 }
 
 TEST(PuzzleFormats, DetectsTheFormatFromTheExtensionThenTheContent) {
