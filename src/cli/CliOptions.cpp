@@ -3,8 +3,9 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <iostream>
+#include <tuple>
 
 namespace {
 
@@ -18,6 +19,30 @@ constexpr const char* kDescription =
     "(Ctrl+C stops the solves under way, as --timeout does; a second Ctrl+C ends at once).\n"
     "Formats: .tb, .non and webpbn XML (.xml, .pbn; black and white, the first puzzle of a\n"
     "set), and the plain layout with a \"#\" line.";
+
+// "WxH" with both sides in 0..1000, read exactly: no overflow wraps a huge
+// number into range.
+std::optional<std::pair<int, int>> ParseCellSize(std::string_view text) {
+    const size_t nX = text.find('x');
+    if (nX == std::string_view::npos)
+        return std::nullopt;
+    auto side = [](std::string_view digits) -> std::optional<int> {
+        int nValue = -1;
+        const auto [pEnd, error] = std::from_chars(digits.data(), digits.data() + digits.size(), nValue);
+        if (digits.empty() || error != std::errc() || pEnd != digits.data() + digits.size() || nValue < 0 ||
+            nValue > 1000)
+            return std::nullopt;
+        return nValue;
+    };
+    const std::optional<int> x = side(text.substr(0, nX)), y = side(text.substr(nX + 1));
+    if (!x || !y)
+        return std::nullopt;
+    return std::pair{*x, *y};
+}
+
+// Beyond this a time limit means nothing (about 115 days), and the clock's
+// arithmetic would overflow.
+constexpr double kMaxTimeoutSeconds = 1e7;
 
 } // namespace
 
@@ -40,12 +65,7 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
         ->type_name("WxH")
         ->check(CLI::Validator(
             [](std::string& value) {
-                int x = 0, y = 0;
-                char sep = 0, extra = 0;
-                return std::sscanf(value.c_str(), "%d%c%d%c", &x, &sep, &y, &extra) == 3 && sep == 'x' && x >= 0 &&
-                               y >= 0 && x <= 1000 && y <= 1000
-                           ? std::string()
-                           : "expected WxH with W and H in 0..1000, found " + value;
+                return ParseCellSize(value) ? std::string() : "expected WxH with W and H in 0..1000, found " + value;
             },
             "WxH"));
     app.add_option("-j,--jobs", options.nJobs, "solve N files at once (default: the number of cores)")
@@ -65,7 +85,16 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
     app.add_option("--timeout", options.dTimeout,
                    "stop a file's solve after SECONDS, keeping the cells decided so far, or the first solution a "
                    "complete solve found (outcome \"stopped\")")
-        ->check(CLI::PositiveNumber)
+        ->check(CLI::Validator(
+            [](std::string& value) {
+                double dSeconds = 0;
+                const auto [pEnd, error] = std::from_chars(value.data(), value.data() + value.size(), dSeconds);
+                // Written so that NaN fails too.
+                const bool bOk = error == std::errc() && pEnd == value.data() + value.size() && dSeconds > 0 &&
+                                 dSeconds <= kMaxTimeoutSeconds;
+                return bOk ? std::string() : "expected seconds in (0, 1e7], found " + value;
+            },
+            "SECONDS"))
         ->type_name("SECONDS");
     app.add_option("--max-cells", options.nMaxCells, "refuse clue files with more cells than N (default 16777216)")
         ->check(CLI::Range(1LL, 32767LL * 32767LL))
@@ -85,7 +114,7 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
         nExitStatus = kExitUsage;
         return std::nullopt;
     }
-    std::sscanf(strCellSize.c_str(), "%dx%d", &options.nCellX, &options.nCellY);
+    std::tie(options.nCellX, options.nCellY) = *ParseCellSize(strCellSize);
     if (bUnique)
         options.nMaxSolutions = std::max(options.nMaxSolutions, 2ULL);
     options.bComplete = options.bComplete || bUnique || app.count("--max-solutions") > 0;

@@ -357,7 +357,8 @@ TEST_F(CliTest, QuietDropsTheSummaryButNotErrors) {
 
 TEST_F(CliTest, BadUsageExitsWith64AndAHint) {
     for (const char* args :
-         {"", "--no-such-option x.tb", "-j 0 x.tb", "-j two x.tb", "--cell-size 8 x.tb", "--cell-size 8x-1 x.tb"}) {
+         {"", "--no-such-option x.tb", "-j 0 x.tb", "-j two x.tb", "--cell-size 8 x.tb", "--cell-size 8x-1 x.tb",
+          "--cell-size 4294967304x8 x.tb", "--timeout 0 x.tb", "--timeout nan x.tb", "--timeout 1e10 x.tb"}) {
         CliRun run = Run(args);
         SCOPED_TRACE(args);
         EXPECT_EQ(run.nStatus, 64);
