@@ -11,11 +11,24 @@
 
 namespace {
 
-// A name next to the target that no other writer in this or another process
-// picks at the same time.
-std::string TemporaryNameFor(const std::string& strPath) {
+// A name in the target's folder that no other writer in this or another
+// process picks at the same time; short, so that a target whose name is near
+// the length limit can still be written.
+std::string TemporaryNameFor(const std::string& strTarget) {
     static std::atomic<unsigned> s_nCounter{0};
-    return strPath + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(s_nCounter++);
+    const std::string strName = ".tabulon-" + std::to_string(getpid()) + "-" + std::to_string(s_nCounter++) + ".tmp";
+    return (std::filesystem::path(strTarget).parent_path() / strName).string();
+}
+
+// The rename is only lasting once the folder that holds it is on disk too;
+// a folder that cannot be synced (some file systems) is no failure.
+void SyncFolderOf(const std::string& strTarget) {
+    const std::filesystem::path folder = std::filesystem::path(strTarget).parent_path();
+    const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    fsync(fd);
+    close(fd);
 }
 
 SaveResult Failure(const std::string& strPath, int nError) {
@@ -71,5 +84,6 @@ SaveResult WriteFileAtomically(const std::string& strPath, std::string_view data
         unlink(strTemp.c_str());
         return Failure(strPath, nError);
     }
+    SyncFolderOf(strTarget);
     return SaveResult{true, std::string()};
 }

@@ -68,6 +68,14 @@ TEST(SolutionText, AFailedRenameKeepsWhatStandsAtThePathAndCleansUp) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
+TEST(SolutionText, ANameNearTheLengthLimitCanBeSaved) {
+    TempDir dir;
+    const std::string strPath = (dir.Path() / (std::string(250, 'q') + ".tbr")).string();
+    SaveResult result = SaveSolutionText(PuzzleWithGrid({"X"}), strPath);
+    ASSERT_TRUE(result.bOk) << result.strError;
+    EXPECT_EQ(ReadAll(strPath), "X\n");
+}
+
 TEST(SolutionText, SavingThroughALinkReplacesTheFileItNamesAndKeepsTheLink) {
     TempDir dir;
     const std::string strFile = dir.Write("kept.txt", "old\n");
