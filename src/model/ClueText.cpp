@@ -6,6 +6,8 @@
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
+    if (text.starts_with("\xEF\xBB\xBF")) // the UTF-8 mark some editors put first
+        text.remove_prefix(3);
     while (!text.empty()) {
         const size_t nEnd = text.find('\n');
         std::string_view line = text.substr(0, nEnd);

@@ -6,9 +6,23 @@
 #include "model/Puzzle.h"
 #include "model/PuzzleFormats.h"
 
-#include <sstream>
+#include <algorithm>
+#include <charconv>
 
 namespace {
+
+// Two numbers separated by blanks, and nothing else.
+bool ReadHeader(std::string_view line, int& nHeight, int& nWidth) {
+    std::string_view rest = line;
+    for (int* pValue : {&nHeight, &nWidth}) {
+        rest.remove_prefix(std::min(rest.size(), rest.find_first_not_of(" \t")));
+        const auto [pEnd, error] = std::from_chars(rest.data(), rest.data() + rest.size(), *pValue);
+        if (error != std::errc())
+            return false;
+        rest.remove_prefix(static_cast<size_t>(pEnd - rest.data()));
+    }
+    return rest.find_first_not_of(" \t") == std::string_view::npos;
+}
 
 std::string ReadPlain(std::string_view text, CPuzzle& puzzle, int64_t nMaxCells) {
     const std::vector<std::string_view> lines = SplitLines(text);
@@ -17,11 +31,14 @@ std::string ReadPlain(std::string_view text, CPuzzle& puzzle, int64_t nMaxCells)
         ++nLine;
     if (nLine == lines.size())
         return "the file is empty";
-    RunLengths header;
-    std::string strFault = ParseRunLengths(lines[nLine], " \t", header);
-    if (!strFault.empty() || header.size() != 2)
+    int nHeight = 0, nWidth = 0;
+    if (!ReadHeader(lines[nLine], nHeight, nWidth))
         return AtLine(nLine + 1, "expected \"height width\", found '" + std::string(lines[nLine].substr(0, 20)) + "'");
-    std::vector<RunLengths> rows(static_cast<size_t>(header[0])), columns(static_cast<size_t>(header[1]));
+    if (nHeight < 1 || nWidth < 1 || nHeight > 32767 || nWidth > 32767)
+        return AtLine(nLine + 1, "the puzzle needs 1..32767 rows and columns, the header says " +
+                                     std::to_string(nHeight) + " x " + std::to_string(nWidth));
+    std::vector<RunLengths> rows(static_cast<size_t>(nHeight)), columns(static_cast<size_t>(nWidth));
+    std::string strFault;
     auto readBlock = [&](std::vector<RunLengths>& block, const char* pszKind) -> std::string {
         for (size_t k = 0; k < block.size(); ++k) {
             if (++nLine >= lines.size())

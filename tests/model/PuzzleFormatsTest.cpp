@@ -63,6 +63,10 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"NonEndsEarly", "g.non", "width 2\nheight 2\nrows\n1\n", "line 5: the file ends before row 2"},
         FormatCase{"NonNoColumns", "h.non", "width 1\nheight 1\nrows\n1\n", "line 4: the file has no columns"},
         FormatCase{"NonEmpty", "j.non", "", "line 1: the file has no rows"},
+        FormatCase{"NonByteOrderMark", "k.non",
+                   "\xEF\xBB\xBF"
+                   "width 1\nheight 1\nrows\n1\ncolumns\n1\n",
+                   "1 |/1 |"},
         FormatCase{"NonBadGoal", "i.non", "width 1\nheight 1\nrows\n1\ncolumns\n1\ngoal \"2\"\n",
                    "line 7: a goal holds only 0 and 1"},
         FormatCase{"PlainExample", "a.txt", "3 4\n2 1\n3\n1\n#\n1,1\n2\n1\n2\n", kExampleClues},
@@ -72,7 +76,14 @@ INSTANTIATE_TEST_SUITE_P(
                    "line 3: expected the \"#\" line between the row and the column clues"},
         FormatCase{"PlainBadHeader", "d.txt", "one two\n", "line 1: expected \"height width\", found 'one two'"},
         FormatCase{"PlainBadClue", "e.txt", "1 1\nx\n#\n1\n", "line 2: expected run lengths, found 'x'"},
-        FormatCase{"PlainEmpty", "f.txt", "", "the file is empty"}),
+        FormatCase{"PlainEmpty", "f.txt", "", "the file is empty"},
+        FormatCase{"PlainByteOrderMark", "g.txt",
+                   "\xEF\xBB\xBF"
+                   "1 1\n1\n#\n1\n",
+                   "1 |/1 |"},
+        FormatCase{"PlainZeroInHeader", "h.txt", "2 0 2\n", "line 1: expected \"height width\", found '2 0 2'"},
+        FormatCase{"PlainNoColumns", "i.txt", "1 0\n1\n#\n",
+                   "line 1: the puzzle needs 1..32767 rows and columns, the header says 1 x 0"}),
     [](const ::testing::TestParamInfo<FormatCase>& info) { return info.param.name; });
 
 TEST(PuzzleFormats, NonFilesCarryTitleAuthorAndGoal) {
