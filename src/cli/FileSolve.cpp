@@ -141,6 +141,12 @@ void CheckGoal(const std::string& strPath, const CPuzzleFile& puzzle, const CliO
             report.strErr += strPath + ": the file carries no goal to check against\n";
         return;
     }
+    // An unfinished grid differs from any picture; its status says enough.
+    if (!puzzle.SatisfiesAllClues()) {
+        if (!options.bQuiet)
+            report.strErr += strPath + ": not checked against the goal: the grid is not solved\n";
+        return;
+    }
     for (int r = 0; r < puzzle.GetHeight(); ++r) {
         for (int c = 0; c < puzzle.GetWidth(); ++c) {
             const char goal =
