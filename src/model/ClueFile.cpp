@@ -243,11 +243,13 @@ std::string ReadClueFile(std::FILE* pFile, CPuzzle& puzzle, int64_t nMaxCells) {
         const int32_t nRows = header.ReadDimension("rows");
         const int32_t nCols = header.ReadDimension("columns");
         const int64_t nCells = int64_t{nRows} * nCols;
-        if (nCells > nMaxCells)
+        if (nCells > nMaxCells) {
+            const int64_t nMiB = nCells * int64_t{sizeof(CellState)} >> 20;
             throw ReadFailure{"line " + std::to_string(header.HeaderLine()) + ": a grid of " + std::to_string(nRows) +
-                              " x " + std::to_string(nCols) + " cells needs " +
-                              std::to_string(nCells * int64_t{sizeof(CellState)} >> 20) +
-                              " MiB, more than the limit of " + std::to_string(nMaxCells) + " cells"};
+                              " x " + std::to_string(nCols) + " cells" +
+                              (nMiB > 0 ? " needs " + std::to_string(nMiB) + " MiB," : " is") +
+                              " more than the limit of " + std::to_string(nMaxCells) + " cells"};
+        }
         try {
             puzzle.SetSize(static_cast<int16_t>(nRows), static_cast<int16_t>(nCols));
         } catch (const std::bad_alloc&) {
