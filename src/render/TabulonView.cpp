@@ -107,6 +107,7 @@ void CTabulonView::OnUpdateButton() {
     ReadEdits();
     m_nCellX = std::max(m_nCellX, 0);
     m_nCellY = std::max(m_nCellY, 0);
+    m_nUpTime = std::max(m_nUpTime, 0); // a negative interval would never let an update through
     m_doc.SetCellX(m_nCellX);
     m_doc.SetCellY(m_nCellY);
     m_doc.SetUpTime(m_nUpTime);

@@ -296,9 +296,11 @@ TEST_F(MainFrameTest, UpdateAppliesTheSettingsAndRebuildsThePicture) {
     // pitch 15, thick lines 2 wide: (2 + 4) * 15 + 8 + 2 by (2 + 3) * 15 + 8 + 2
     EXPECT_EQ(m_frame.GridView()->GetScrollRange(), QSize(100, 85));
 
-    pForm->CellXEdit()->setText("-3"); // sizes below 1 become 0
+    pForm->CellXEdit()->setText("-3");  // sizes below 1 become 0
+    pForm->UpTimeEdit()->setText("-1"); // and so does the interval: progress and Esc keep working
     QTest::mouseClick(pForm->UpdateButton(), Qt::LeftButton);
     EXPECT_EQ(m_doc.GetCellX(), 0);
+    EXPECT_EQ(m_doc.GetUpTime(), 0);
     EXPECT_EQ(pForm->CellXEdit()->text(), "-3") << "the edit keeps what was typed";
 }
 
