@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -93,13 +94,19 @@ bool CTabulonDoc::OnNewDocument() {
 }
 
 bool CTabulonDoc::OnOpenDocument(const std::string& strPath) {
-    // The file must open for reading before anything is replaced.
+    // The file must open for reading before anything is replaced; a folder
+    // opens too, but holds no puzzle.
     std::FILE* pFile = std::fopen(strPath.c_str(), "r");
-    if (!pFile) {
-        Notify(MessageKind::Error, "Cannot open " + strPath + ": " + std::strerror(errno) + ".", kAppCaption);
+    int nError = pFile ? 0 : errno;
+    struct stat status {};
+    if (pFile && fstat(fileno(pFile), &status) == 0 && S_ISDIR(status.st_mode))
+        nError = EISDIR;
+    if (pFile)
+        std::fclose(pFile);
+    if (nError != 0) {
+        Notify(MessageKind::Error, "Cannot open " + strPath + ": " + std::strerror(nError) + ".", kAppCaption);
         return false;
     }
-    std::fclose(pFile);
 
     m_pPuzzle.reset();
     m_completeResult = CCompleteSolver::Result();

@@ -129,16 +129,22 @@ TEST_F(TabulonDocTest, OpenLoadsThePuzzleSendsHintOneAndTitlesWithTheFileName) {
 }
 
 TEST_F(TabulonDocTest, AFileThatCannotBeOpenedChangesNothing) {
-    ASSERT_TRUE(m_doc.FileOpen(Example()));
-    CPuzzleFile* pFirst = m_doc.GetPuzzle();
-    m_view.hints.clear();
-    EXPECT_FALSE(m_doc.FileOpen((m_dir.Path() / "missing.tb").string()));
-    EXPECT_EQ(m_doc.GetPuzzle(), pFirst);
-    EXPECT_EQ(m_doc.GetTitle(), "cat.tb");
-    EXPECT_TRUE(m_view.hints.empty());
-    ASSERT_EQ(m_platform.messages.size(), 1u);
-    EXPECT_EQ(m_platform.messages[0].kind, MessageKind::Error);
-    EXPECT_NE(m_platform.messages[0].strText.find("missing.tb: No such file or directory"), std::string::npos);
+    std::filesystem::create_directory(m_dir.Path() / "folder.tb");
+    for (const auto& [name, reason] :
+         {std::pair{"missing.tb", "No such file or directory"}, std::pair{"folder.tb", "Is a directory"}}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(m_doc.FileOpen(Example()));
+        CPuzzleFile* pFirst = m_doc.GetPuzzle();
+        m_view.hints.clear();
+        m_platform.messages.clear();
+        EXPECT_FALSE(m_doc.FileOpen((m_dir.Path() / name).string()));
+        EXPECT_EQ(m_doc.GetPuzzle(), pFirst);
+        EXPECT_EQ(m_doc.GetTitle(), "cat.tb");
+        EXPECT_TRUE(m_view.hints.empty());
+        ASSERT_EQ(m_platform.messages.size(), 1u);
+        EXPECT_EQ(m_platform.messages[0].kind, MessageKind::Error);
+        EXPECT_NE(m_platform.messages[0].strText.find(std::string(name) + ": " + reason), std::string::npos);
+    }
 }
 
 TEST_F(TabulonDocTest, AMalformedFileOpensAsAnEmptyPuzzleAndSaysWhy) {
