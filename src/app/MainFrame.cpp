@@ -24,6 +24,7 @@
 #include <QPrintPreviewDialog>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -241,9 +242,23 @@ bool CMainFrame::OpenFile(const QString& strPath) {
 }
 
 void CMainFrame::RequestOpen(const QString& strPath) {
-    OpenFile(strPath);
+    // A message box runs an event loop of its own, and the code that showed
+    // it goes on when it closes, with the document it had: a request that
+    // comes meanwhile waits, as it waits for a solve.
+    if (m_nMessageBoxes > 0)
+        m_pendingOpens.append(strPath);
+    else
+        OpenFile(strPath);
     raise();
     activateWindow();
+}
+
+// The newest request that had to wait, once nothing holds it back.
+void CMainFrame::OpenPending() {
+    if (m_bSolving || m_nMessageBoxes > 0 || m_pendingOpens.isEmpty())
+        return;
+    const QStringList pending = std::exchange(m_pendingOpens, {});
+    OpenFile(pending.last());
 }
 
 void CMainFrame::OnFileOpen() {
@@ -298,9 +313,7 @@ void CMainFrame::RunSolve(void (CTabulonDoc::*pfnSolve)(), const QString& strWhi
         close();
         return;
     }
-    const QStringList pending = std::exchange(m_pendingOpens, {});
-    if (!pending.isEmpty())
-        OpenFile(pending.last());
+    OpenPending();
 }
 
 void CMainFrame::RunDocumentCommand(void (CTabulonDoc::*pfnCommand)()) {
@@ -363,7 +376,11 @@ void CMainFrame::OnTitleChanged(const std::string& strTitle) {
 void CMainFrame::ShowMessage(MessageKind kind, const std::string& strText, const std::string& strCaption) {
     QMessageBox box(kind == MessageKind::Error ? QMessageBox::Warning : QMessageBox::Information,
                     QString::fromStdString(strCaption), QString::fromStdString(strText), QMessageBox::Ok, this);
+    ++m_nMessageBoxes;
     box.exec();
+    --m_nMessageBoxes;
+    if (m_nMessageBoxes == 0 && !m_pendingOpens.isEmpty())
+        QTimer::singleShot(0, this, &CMainFrame::OpenPending); // once the code that showed the box is done
 }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {

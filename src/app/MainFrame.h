@@ -35,7 +35,7 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     bool NewFile();
     bool OpenFile(const QString& strPath);
     // An open request from outside (a second instance, a drop): carried out
-    // at once, or after the running solve.
+    // at once, or after the running solve or the message box on screen.
     void RequestOpen(const QString& strPath);
 
     void OnTitleChanged(const std::string& strTitle) override;
@@ -80,6 +80,7 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     void SwitchPane();
     void RunDocumentCommand(void (CTabulonDoc::*pfnCommand)());
     void RunSolve(void (CTabulonDoc::*pfnSolve)(), const QString& strWhileSolving = QString());
+    void OpenPending();
 
     CTabulonDoc& m_doc;
     CRecentFileList& m_recentFiles;
@@ -96,5 +97,6 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     std::unique_ptr<QPrinter> m_pPrinter;
     bool m_bSolving = false;
     bool m_bCloseAfterSolve = false;
-    QStringList m_pendingOpens; // open requests that came during a solve
+    int m_nMessageBoxes = 0;    // message boxes on screen
+    QStringList m_pendingOpens; // open requests that came during a solve or a message box
 };

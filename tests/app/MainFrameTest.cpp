@@ -378,6 +378,30 @@ TEST_F(MainFrameTest, AFileDroppedOnTheWindowIsOpened) {
     EXPECT_EQ(m_doc.GetPathName(), strPath);
 }
 
+// A second instance hands over a file while the window shows why the
+// first could not be read: that open waits until the first one is done.
+TEST_F(MainFrameTest, AnOpenRequestedWhileAMessageIsShownWaitsForIt) {
+    const std::string strBad = m_dir.Write("bad.tb", "2 2\nx3\n");
+    const std::string strGood = Example();
+    QStringList texts;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        if (auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            if (texts.isEmpty())
+                m_frame.RequestOpen(QString::fromStdString(strGood));
+            texts.append(pBox->text());
+            pBox->accept();
+        }
+    });
+    answerer.start(5);
+    m_frame.OpenFile(QString::fromStdString(strBad));
+    EXPECT_EQ(m_doc.GetPathName(), strBad) << "the handed-over file is not opened inside the box";
+    QTRY_COMPARE(m_doc.GetPathName(), strGood);
+    EXPECT_EQ(m_frame.windowTitle(), "cat.tb - Tabulon5");
+    EXPECT_EQ(m_recent.Files().value(0), QString::fromStdString(strGood)) << "the newest file comes first";
+    EXPECT_EQ(texts.size(), 1);
+}
+
 TEST_F(MainFrameTest, ClosingDuringASolveStopsItAndThenCloses) {
     // A solve with progress updates: the close request arrives in the wait
     // after one and is carried out when the solve is over.
