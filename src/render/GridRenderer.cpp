@@ -51,16 +51,17 @@ bool CGridRenderer::Layout(const CPuzzle& puzzle) {
 
     // 64-bit: a large puzzle with large cells overflows int long before the
     // size check can refuse it.
-    const int64_t pX = m_nCellX + 3, pY = m_nCellY + 3;
+    const int64_t pX = int64_t{m_nCellX} + 3, pY = int64_t{m_nCellY} + 3;
     const int64_t nWidth = pX * (nMaxRowClues + nCols) + 8;
     const int64_t nHeight = pY * (nMaxColClues + nRows) + 8;
     const int nThick = m_nCellX / 8 + m_nCellY / 8;
-    const int64_t nBytes = nWidth * nHeight * 4;
-    if (nWidth + nThick > kMaxSide || nHeight + nThick > kMaxSide || nBytes > m_nMaxBytes) {
+    const bool bSidesFit = nWidth + nThick <= kMaxSide && nHeight + nThick <= kMaxSide;
+    const int64_t nBytes = bSidesFit ? nWidth * nHeight * 4 : 0; // sides past the limit could overflow it
+    if (!bSidesFit || nBytes > m_nMaxBytes) {
         m_strError = "the picture of this puzzle would be " + std::to_string(nWidth) + " x " + std::to_string(nHeight) +
-                     " pixels (" + std::to_string(nBytes >> 20) + " MiB); pictures are drawn up to " +
-                     std::to_string(kMaxSide) + " pixels a side and " + std::to_string(m_nMaxBytes >> 20) +
-                     " MiB: choose smaller cells";
+                     " pixels" + (bSidesFit ? " (" + std::to_string(nBytes >> 20) + " MiB)" : std::string()) +
+                     "; pictures are drawn up to " + std::to_string(kMaxSide) + " pixels a side and " +
+                     std::to_string(m_nMaxBytes >> 20) + " MiB: choose smaller cells";
         return false;
     }
     QImage image(static_cast<int>(nWidth), static_cast<int>(nHeight), QImage::Format_RGB32);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 const QRgb kBlack = qRgb(0, 0, 0);
@@ -180,6 +182,11 @@ TEST(GridRenderer, APictureTooLargeToDrawIsRefusedWithItsSize) {
     CGridRenderer renderer(20, 20, 96.0);
     EXPECT_FALSE(renderer.Layout(puzzle));
     EXPECT_NE(renderer.GetError().find("69031 x 69031 pixels"), std::string::npos) << renderer.GetError();
+    // The largest cells the settings take do not wrap the size around.
+    CGridRenderer hugeCells(INT_MAX, INT_MAX, 96.0);
+    EXPECT_FALSE(hugeCells.Layout(TenByTen()));
+    EXPECT_NE(hugeCells.GetError().find(" 27917287458 x 30064771108 pixels; "), std::string::npos)
+        << hugeCells.GetError();
     EXPECT_FALSE(renderer.IsLaidOut());
     EXPECT_EQ(renderer.GetImage().size(), QSize(256, 256));
     // no blank stand-in is saved for a picture that could not be drawn
