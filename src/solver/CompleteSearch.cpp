@@ -92,9 +92,11 @@ bool CCompleteSolver::Search(int nDepth) {
         ++m_result.nSolutions;
         return m_result.nSolutions >= m_options.nMaxSolutions;
     }
-    if (nDepth == 0 && !m_symmetricPairs.empty()) {
+    if (nDepth == 0 && !m_symmetricPairs.empty() && m_options.nMaxSolutions <= 2) {
         // Clues that symmetries carry onto themselves: a unique solution is
         // a symmetric picture, which the search that learns looks for first.
+        // Counting needs every solution, and this search counts them in
+        // constant memory.
         m_bHandOver = true;
         return true;
     }
@@ -104,9 +106,11 @@ bool CCompleteSolver::Search(int nDepth) {
     // other restart tries empty first, which sends it into other subtrees.
     const bool bEmptyFirst = m_nRun % 2 == 1;
     for (CellState state : {bEmptyFirst ? CELL_EMPTY : CELL_FILLED, bEmptyFirst ? CELL_FILLED : CELL_EMPTY}) {
+        m_path.push_back(Choice{nCell, state, state == (bEmptyFirst ? CELL_FILLED : CELL_EMPTY)});
         Assign(nCell, state);
         if (Search(nDepth + 1))
-            return true;
+            return true; // the path stays as it is: a hand-over reads it
+        m_path.pop_back();
         UndoTo(nMark);
         ClearQueue();
     }
@@ -134,6 +138,7 @@ bool CCompleteSolver::SearchWithRestarts() {
         if (!m_bRestart)
             return bOver;
         m_bRestart = false;
+        m_path.clear();
         ++m_result.nRestarts;
         UndoTo(m_nRootMark);
         ClearQueue();
@@ -191,6 +196,22 @@ bool CCompleteSolver::SearchSymmetric(const std::vector<double>& priorities) {
     return true;
 }
 
+// What the search before the hand-over has covered, and counted, is left
+// out of the search that learns: below each choice on the current path whose
+// second value is being tried, the first value's subtree is done.
+void CCompleteSolver::ExcludeCovered(CLearningSearch& learning) const {
+    std::vector<std::pair<size_t, CellState>> region; // the path down to a choice
+    for (const Choice& choice : m_path) {
+        if (choice.bSecond) {
+            region.emplace_back(choice.nCell, choice.state == CELL_FILLED ? CELL_EMPTY : CELL_FILLED);
+            learning.Exclude(region);
+            region.back().second = choice.state;
+        } else {
+            region.emplace_back(choice.nCell, choice.state);
+        }
+    }
+}
+
 // Probing and backtracking have run long, or the clues have a symmetry:
 // the search that learns takes over from the root, with what the root's
 // probing decided and the solutions found so far ruled out. True when it
@@ -209,22 +230,30 @@ bool CCompleteSolver::SearchLearning() {
         return false; // no solution at all
     learning.SetPriorities(priorities);
     if (m_result.nSolutions > 0)
-        learning.Block(m_result.first);
+        learning.Block(m_result.first); // found before the hand-over, or by the symmetric search
     if (m_result.nSolutions > 1)
         learning.Block(m_result.second);
-    if (NodeLimitReached())
-        return true;
-    const CLearningSearch::Limits limits = LearningLimits(0);
+    ExcludeCovered(learning);
+    // Its conflicts count as search nodes, and so does each solution it
+    // finds: counting may find many without a single conflict.
     const uint64_t nNodesBefore = m_result.nNodes;
+    uint64_t nFound = 0;
     std::vector<CellState> cells;
     for (;;) {
+        if (NodeLimitReached())
+            return true;
+        CLearningSearch::Limits limits = LearningLimits(0);
+        if (limits.nMaxConflicts)
+            limits.nMaxConflicts += learning.Conflicts(); // its limit counts from its start
         const CLearningSearch::Outcome outcome = learning.Next(cells, limits);
-        m_result.nNodes = nNodesBefore + learning.Conflicts();
+        m_result.nNodes = nNodesBefore + learning.Conflicts() + nFound;
         if (outcome != CLearningSearch::Outcome::Solution)
             return outcome == CLearningSearch::Outcome::Stopped;
+        ++nFound;
+        ++m_result.nNodes;
         (m_result.nSolutions == 0 ? m_result.first : m_result.second) = cells;
         if (++m_result.nSolutions >= m_options.nMaxSolutions)
             return false;
-        learning.Block(cells);
+        learning.BlockFound();
     }
 }

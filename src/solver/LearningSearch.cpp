@@ -427,13 +427,36 @@ bool CLearningSearch::Fix(const std::vector<CellState>& cells) {
 }
 
 void CLearningSearch::Block(const std::vector<CellState>& cells) {
+    std::vector<std::pair<size_t, CellState>> values;
+    for (size_t nCell = 0; nCell < cells.size(); ++nCell)
+        values.emplace_back(nCell, cells[nCell]);
+    Exclude(values);
+}
+
+void CLearningSearch::Exclude(const std::vector<std::pair<size_t, CellState>>& values) {
     BacktrackTo(0);
     std::vector<Lit> lits;
-    for (size_t nCell = 0; nCell < cells.size(); ++nCell)
+    for (const auto& [nCell, state] : values) {
         if (m_cells[nCell] == CELL_UNKNOWN)
-            lits.push_back(LitOf(nCell, Opposite(cells[nCell])));
+            lits.push_back(LitOf(nCell, Opposite(state)));
+        else if (m_cells[nCell] != state)
+            return; // a cell fixed otherwise: no solution holds them all
+    }
     if (lits.empty())
-        m_bContradicted = true; // every cell fixed: that was the only solution
+        m_bContradicted = true; // every cell fixed: they were the only solution left
+    else if (lits.size() == 1)
+        Assign(lits[0], kDecision);
+    else
+        AddClause(lits, false, 0);
+}
+
+void CLearningSearch::BlockFound() {
+    std::vector<Lit> lits;
+    for (const size_t nStart : m_levelStarts)
+        lits.push_back(m_trail[nStart] ^ 1); // the choice's opposite
+    BacktrackTo(0);
+    if (lits.empty())
+        m_bContradicted = true; // no choice was left: that was the last solution
     else if (lits.size() == 1)
         Assign(lits[0], kDecision);
     else

@@ -97,19 +97,25 @@ void SolveCompletelyAndCompare(const CPuzzle& fresh, const CPuzzle& lineLogic, i
 }
 
 // Counting is where the two searches differ most (the one that learns blocks
-// each solution it found with a clause): on small grids, both count up to
-// a limit, and when both finish they must find as many.
-void CountBothWays(const CPuzzle& fresh) {
+// each solution it found with a clause, and takes over what the other has
+// covered): on small grids, the search that does not learn, the one that
+// learns from the start, and a hand-over part way (where, the input says)
+// count up to a limit, and those that finish must find as many.
+void CountBothWays(const CPuzzle& fresh, uint8_t nHandOver) {
     CCompleteSolver::Options options;
     options.nMaxSolutions = 30;
     options.nMaxNodes = 20000;
+    options.nLearnAfterLines = 0;
     const CCompleteSolver::Result plain = CCompleteSolver(fresh).Solve(options);
-    options.nLearnAfterLines = 1;
-    const CCompleteSolver::Result learning = CCompleteSolver(fresh).Solve(options);
     using Outcome = CCompleteSolver::Outcome;
-    if (plain.outcome != Outcome::Stopped && learning.outcome != Outcome::Stopped &&
-        plain.nSolutions != learning.nSolutions)
-        std::abort();
+    if (plain.outcome == Outcome::Stopped)
+        return;
+    for (const uint64_t nLearnAfterLines : {uint64_t{1}, 2 + uint64_t{nHandOver} * 4}) {
+        options.nLearnAfterLines = nLearnAfterLines;
+        const CCompleteSolver::Result learning = CCompleteSolver(fresh).Solve(options);
+        if (learning.outcome != Outcome::Stopped && plain.nSolutions != learning.nSolutions)
+            std::abort();
+    }
 }
 
 // The readers of the other formats on the same bytes.
@@ -163,7 +169,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         if (nFast != SOLVE_REFUSED)
             SolveCompletelyAndCompare(fresh, puzzle, nFast, pData[0]);
         if (nFast != SOLVE_REFUSED && fresh.GetHeight() <= 6 && fresh.GetWidth() <= 6)
-            CountBothWays(fresh);
+            CountBothWays(fresh, pData[nSize - 1]);
     }
     return 0;
 }

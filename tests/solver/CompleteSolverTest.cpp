@@ -242,6 +242,38 @@ TEST(CompleteSolver, BothStartsAgree) {
     EXPECT_GT(nCompared, 40);
 }
 
+// The search that learns takes over what probing and backtracking have not
+// covered yet: wherever that happens, every solution is counted once. A
+// permutation grid (5,040 solutions, symmetric clues) and random pictures
+// with more than one solution.
+TEST(CompleteSolver, CountsEverySolutionOnceWhereverTheSearchThatLearnsTakesOver) {
+    std::vector<CPuzzle> puzzles;
+    std::vector<std::string> permutation(7, std::string(7, '-'));
+    for (size_t i = 0; i < 7; ++i)
+        permutation[i][i] = 'X';
+    puzzles.push_back(PuzzleFromPicture(permutation));
+    std::mt19937 random(23);
+    while (puzzles.size() < 6) {
+        CPuzzle puzzle = PuzzleFromPicture(RandomPicture(random, 14, 14, 50));
+        if (SolveFor(puzzle, 3).nSolutions == 3)
+            puzzles.push_back(puzzle);
+    }
+    for (size_t nPuzzle = 0; nPuzzle < puzzles.size(); ++nPuzzle) {
+        CCompleteSolver::Options options;
+        options.nMaxSolutions = 100000;
+        options.nLearnAfterLines = 0; // never
+        const uint64_t nSolutions = CCompleteSolver(puzzles[nPuzzle]).Solve(options).nSolutions;
+        for (const uint64_t nLearnAfterLines : {1, 20, 200, 2000, 20000}) {
+            SCOPED_TRACE("puzzle " + std::to_string(nPuzzle) + ", hand-over after " + std::to_string(nLearnAfterLines) +
+                         " lines");
+            options.nLearnAfterLines = nLearnAfterLines;
+            const CCompleteSolver::Result result = CCompleteSolver(puzzles[nPuzzle]).Solve(options);
+            EXPECT_EQ(result.outcome, Outcome::Multiple);
+            EXPECT_EQ(result.nSolutions, nSolutions);
+        }
+    }
+}
+
 TEST(CompleteSolver, IsDeterministic) {
     std::mt19937 random(5);
     const CPuzzle puzzle = PuzzleFromPicture(RandomPicture(random, 12, 12, 45));
