@@ -197,6 +197,18 @@ std::string PermutationsClueFile() {
     return ClueFileText(picture);
 }
 
+// The limit runs out while the whole picture is still being drawn, before
+// the solve begins (which forgets earlier requests to stop): it must stop
+// the solve all the same.
+TEST_F(CliTest, ATimeoutThatEndsBeforeTheSolveBeginsStillStopsIt) {
+    if (!TABULON_CLI_DRAWS)
+        GTEST_SKIP() << "built without the drawing module: no whole picture";
+    const std::string strPath = m_dir.Write("count.tb", PermutationsClueFile());
+    CliRun run = Run("--save-all-bmp --cell-size 200x200 --max-solutions 1000000000 --timeout 0.001 " + strPath);
+    EXPECT_EQ(run.nStatus, 5) << run.strErr;
+    EXPECT_NE(run.strErr.find(strPath + ": stopped ("), std::string::npos) << run.strErr;
+}
+
 // True once the process blocks SIGINT, which it does before it reads a file.
 bool BlocksInterrupt(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
