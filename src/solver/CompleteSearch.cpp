@@ -57,7 +57,11 @@ uint64_t CCompleteSolver::BranchScore(size_t nCell) const {
 // True when the search is over: enough solutions, or a stop.
 bool CCompleteSolver::Search(int nDepth) {
     ++m_result.nNodes;
-    if (m_nLearnAt && m_nSettled >= m_nLearnAt) {
+    // The search that learns takes over with the solutions found so far
+    // ruled out, so only while all of them are kept (the first two). One
+    // that has found more is finding them at little cost each and goes on;
+    // the one that learns pays a restart from the root for every solution.
+    if (m_nLearnAt && m_nSettled >= m_nLearnAt && m_result.nSolutions <= 2) {
         m_bHandOver = true;
         return true;
     }
@@ -106,11 +110,9 @@ bool CCompleteSolver::Search(int nDepth) {
     // other restart tries empty first, which sends it into other subtrees.
     const bool bEmptyFirst = m_nRun % 2 == 1;
     for (CellState state : {bEmptyFirst ? CELL_EMPTY : CELL_FILLED, bEmptyFirst ? CELL_FILLED : CELL_EMPTY}) {
-        m_path.push_back(Choice{nCell, state, state == (bEmptyFirst ? CELL_FILLED : CELL_EMPTY)});
         Assign(nCell, state);
         if (Search(nDepth + 1))
-            return true; // the path stays as it is: a hand-over reads it
-        m_path.pop_back();
+            return true;
         UndoTo(nMark);
         ClearQueue();
     }
@@ -138,7 +140,6 @@ bool CCompleteSolver::SearchWithRestarts() {
         if (!m_bRestart)
             return bOver;
         m_bRestart = false;
-        m_path.clear();
         ++m_result.nRestarts;
         UndoTo(m_nRootMark);
         ClearQueue();
@@ -196,22 +197,6 @@ bool CCompleteSolver::SearchSymmetric(const std::vector<double>& priorities) {
     return true;
 }
 
-// What the search before the hand-over has covered, and counted, is left
-// out of the search that learns: below each choice on the current path whose
-// second value is being tried, the first value's subtree is done.
-void CCompleteSolver::ExcludeCovered(CLearningSearch& learning) const {
-    std::vector<std::pair<size_t, CellState>> region; // the path down to a choice
-    for (const Choice& choice : m_path) {
-        if (choice.bSecond) {
-            region.emplace_back(choice.nCell, choice.state == CELL_FILLED ? CELL_EMPTY : CELL_FILLED);
-            learning.Exclude(region);
-            region.back().second = choice.state;
-        } else {
-            region.emplace_back(choice.nCell, choice.state);
-        }
-    }
-}
-
 // Probing and backtracking have run long, or the clues have a symmetry:
 // the search that learns takes over from the root, with what the root's
 // probing decided and the solutions found so far ruled out. True when it
@@ -230,10 +215,9 @@ bool CCompleteSolver::SearchLearning() {
         return false; // no solution at all
     learning.SetPriorities(priorities);
     if (m_result.nSolutions > 0)
-        learning.Block(m_result.first); // found before the hand-over, or by the symmetric search
+        learning.Block(m_result.first);
     if (m_result.nSolutions > 1)
         learning.Block(m_result.second);
-    ExcludeCovered(learning);
     // Its conflicts count as search nodes, and so does each solution it
     // finds: counting may find many without a single conflict.
     const uint64_t nNodesBefore = m_result.nNodes;

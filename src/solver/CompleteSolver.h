@@ -127,7 +127,6 @@ class CCompleteSolver {
     uint64_t BranchScore(size_t nCell) const;
     bool SearchWithRestarts();
     bool SearchLearning();
-    void ExcludeCovered(CLearningSearch& learning) const;
     bool SearchSymmetric(const std::vector<double>& priorities);
     std::vector<double> LearningPriorities() const;
     CLearningSearch::Limits LearningLimits(uint64_t nConflicts) const;
@@ -179,17 +178,9 @@ class CCompleteSolver {
     uint64_t m_nLearnAt = 0;   // the m_nSettled that hands over to learning (0: none)
     bool m_bHandOver = false;  // hand over to the search that learns
     size_t m_nRootMark = 0;    // the trail after the root's probing
-    // The branching choices from the root to the node being searched, each
-    // marked when it is the second value tried at its cell.
-    struct Choice {
-        size_t nCell;
-        CellState state;
-        bool bSecond;
-    };
-    std::vector<Choice> m_path;
-    bool m_bAfresh = false; // the start: every line settled afresh, no memo or cache
-    CWordLineMemo m_memo;   // one-word lines
-    CLineCache m_cache;     // longer lines
+    bool m_bAfresh = false;    // the start: every line settled afresh, no memo or cache
+    CWordLineMemo m_memo;      // one-word lines
+    CLineCache m_cache;        // longer lines
     // Cells the clues' symmetries pair (none: no symmetry, or no learning).
     std::vector<std::pair<size_t, size_t>> m_symmetricPairs;
     std::vector<uint64_t> m_agreedWords;

@@ -427,23 +427,13 @@ bool CLearningSearch::Fix(const std::vector<CellState>& cells) {
 }
 
 void CLearningSearch::Block(const std::vector<CellState>& cells) {
-    std::vector<std::pair<size_t, CellState>> values;
-    for (size_t nCell = 0; nCell < cells.size(); ++nCell)
-        values.emplace_back(nCell, cells[nCell]);
-    Exclude(values);
-}
-
-void CLearningSearch::Exclude(const std::vector<std::pair<size_t, CellState>>& values) {
     BacktrackTo(0);
     std::vector<Lit> lits;
-    for (const auto& [nCell, state] : values) {
+    for (size_t nCell = 0; nCell < cells.size(); ++nCell)
         if (m_cells[nCell] == CELL_UNKNOWN)
-            lits.push_back(LitOf(nCell, Opposite(state)));
-        else if (m_cells[nCell] != state)
-            return; // a cell fixed otherwise: no solution holds them all
-    }
+            lits.push_back(LitOf(nCell, Opposite(cells[nCell])));
     if (lits.empty())
-        m_bContradicted = true; // every cell fixed: they were the only solution left
+        m_bContradicted = true; // every cell fixed: that was the only solution
     else if (lits.size() == 1)
         Assign(lits[0], kDecision);
     else

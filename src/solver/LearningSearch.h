@@ -7,7 +7,6 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 // Search that learns from its dead ends, for puzzles where probing and
@@ -61,8 +60,6 @@ class CLearningSearch {
     void SetPriorities(const std::vector<double>& priorities) { m_activity = priorities; }
     // Rules a solution out of later searches.
     void Block(const std::vector<CellState>& cells);
-    // Rules out every solution in which these cells all hold these values.
-    void Exclude(const std::vector<std::pair<size_t, CellState>>& values);
     // Rules out the solution Next just gave, by the branching choices that
     // led to it (the rest of it follows from them): a clause that stays
     // short however large the grid, as counting needs one per solution.

@@ -97,8 +97,8 @@ void SolveCompletelyAndCompare(const CPuzzle& fresh, const CPuzzle& lineLogic, i
 }
 
 // Counting is where the two searches differ most (the one that learns blocks
-// each solution it found with a clause, and takes over what the other has
-// covered): on small grids, the search that does not learn, the one that
+// each solution it found with a clause, and those found before it took
+// over): on small grids, the search that does not learn, the one that
 // learns from the start, and a hand-over part way (where, the input says)
 // count up to a limit, and those that finish must find as many.
 void CountBothWays(const CPuzzle& fresh, uint8_t nHandOver) {

@@ -242,10 +242,10 @@ TEST(CompleteSolver, BothStartsAgree) {
     EXPECT_GT(nCompared, 40);
 }
 
-// The search that learns takes over what probing and backtracking have not
-// covered yet: wherever that happens, every solution is counted once. A
-// permutation grid (5,040 solutions, symmetric clues) and random pictures
-// with more than one solution.
+// Wherever the search that learns takes over from probing and
+// backtracking, every solution is counted once: none found before is found
+// again. A permutation grid (5,040 solutions, symmetric clues) and random
+// pictures with more than one solution.
 TEST(CompleteSolver, CountsEverySolutionOnceWhereverTheSearchThatLearnsTakesOver) {
     std::vector<CPuzzle> puzzles;
     std::vector<std::string> permutation(7, std::string(7, '-'));
