@@ -230,11 +230,10 @@ bool CCompleteSolver::SearchLearning() {
         if (limits.nMaxConflicts)
             limits.nMaxConflicts += learning.Conflicts(); // its limit counts from its start
         const CLearningSearch::Outcome outcome = learning.Next(cells, limits);
+        nFound += outcome == CLearningSearch::Outcome::Solution;
         m_result.nNodes = nNodesBefore + learning.Conflicts() + nFound;
         if (outcome != CLearningSearch::Outcome::Solution)
             return outcome == CLearningSearch::Outcome::Stopped;
-        ++nFound;
-        ++m_result.nNodes;
         (m_result.nSolutions == 0 ? m_result.first : m_result.second) = cells;
         if (++m_result.nSolutions >= m_options.nMaxSolutions)
             return false;

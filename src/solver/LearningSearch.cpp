@@ -432,12 +432,7 @@ void CLearningSearch::Block(const std::vector<CellState>& cells) {
     for (size_t nCell = 0; nCell < cells.size(); ++nCell)
         if (m_cells[nCell] == CELL_UNKNOWN)
             lits.push_back(LitOf(nCell, Opposite(cells[nCell])));
-    if (lits.empty())
-        m_bContradicted = true; // every cell fixed: that was the only solution
-    else if (lits.size() == 1)
-        Assign(lits[0], kDecision);
-    else
-        AddClause(lits, false, 0);
+    AddBlockingClause(lits);
 }
 
 void CLearningSearch::BlockFound() {
@@ -445,8 +440,14 @@ void CLearningSearch::BlockFound() {
     for (const size_t nStart : m_levelStarts)
         lits.push_back(m_trail[nStart] ^ 1); // the choice's opposite
     BacktrackTo(0);
+    AddBlockingClause(lits);
+}
+
+// At the root: no literal left means nothing else is possible, one is a
+// cell fixed for good; a blocking clause is never forgotten.
+void CLearningSearch::AddBlockingClause(const std::vector<Lit>& lits) {
     if (lits.empty())
-        m_bContradicted = true; // no choice was left: that was the last solution
+        m_bContradicted = true;
     else if (lits.size() == 1)
         Assign(lits[0], kDecision);
     else

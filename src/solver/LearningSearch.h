@@ -119,6 +119,7 @@ class CLearningSearch {
     bool LineStillForces(int nLine, Lit lit);
     void Analyze(int32_t nConflict, std::vector<Lit>& learnt, size_t& nBackLevel);
     void AddClause(const std::vector<Lit>& lits, bool bLearnt, uint32_t nLevels);
+    void AddBlockingClause(const std::vector<Lit>& lits);
     uint32_t LevelsOf(const std::vector<Lit>& lits);
     void ReduceClauses();
     void Bump(size_t nCell);
