@@ -25,14 +25,23 @@ enum class Command {
     SolveCompletely,
     CheckUniqueness,
     ShowOtherSolution,
+    Stop,
+    ZoomIn,
+    ZoomOut,
+    ActualSize,
+    FitToWindow,
+    ExportPicture,
+    SaveSolutionAs,
+    Copy,
 };
 
 struct CommandText {
     Command command;
     const char* pszMenuText;
     QKeySequence shortcut;
-    const char* pszPrompt;  // status bar; empty: none
-    const char* pszTooltip; // toolbar; empty: none
+    const char* pszPrompt;                   // status bar; empty: none
+    const char* pszTooltip;                  // toolbar; empty: none
+    QKeySequence alternate = QKeySequence(); // a second shortcut, not shown in the menu
 };
 
 const CommandText& TextOf(Command command);

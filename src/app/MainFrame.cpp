@@ -1,14 +1,19 @@
 #include "app/MainFrame.h"
 
 #include "app/AboutDlg.h"
+#include "app/InputPulse.h"
+#include "app/PrintDialogs.h"
 #include "app/RecentFileList.h"
 #include "app/Resources.h"
 #include "doc/TabulonDoc.h"
+#include "io/SolutionText.h"
 #include "model/PuzzleFormats.h"
+#include "render/PictureExport.h"
 #include "render/TabulonView.h"
 #include "render/TabulonView2.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDropEvent>
@@ -20,8 +25,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPageSetupDialog>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -31,6 +34,23 @@
 namespace {
 
 const QString kReady = QStringLiteral("Ready");
+
+// The commands a running solve disables: they would change or replace the
+// puzzle under it, or open a dialog over a solve on the window's thread.
+constexpr Command kChangingCommands[] = {Command::New,
+                                         Command::Open,
+                                         Command::Save,
+                                         Command::SaveSolutionAs,
+                                         Command::SaveAsBmp,
+                                         Command::SaveAllAsBmp,
+                                         Command::ExportPicture,
+                                         Command::Solve,
+                                         Command::Print,
+                                         Command::PrintPreview,
+                                         Command::PrintSetup,
+                                         Command::About,
+                                         Command::SolveCompletely,
+                                         Command::CheckUniqueness};
 
 // Swallows tooltips: the Solve button has none.
 class CNoToolTip : public QObject {
@@ -46,13 +66,17 @@ QIcon ToolbarIcon(const char* pszName) {
 
 } // namespace
 
-CMainFrame::CMainFrame(CTabulonDoc& doc, CRecentFileList& recentFiles) : m_doc(doc), m_recentFiles(recentFiles) {
+CMainFrame::CMainFrame(CTabulonDoc& doc, CRecentFileList& recentFiles, QSettings& settings)
+    : m_doc(doc), m_recentFiles(recentFiles), m_settings(settings) {
     EnsureResources();
     m_doc.SetPorts(DocPorts{&m_clock, this, &m_wait, this});
+    m_settings.RestoreDocument(m_doc);
+    m_printSize = m_settings.PictureSize();
     setWindowIcon(QIcon(QStringLiteral(":/icons/tabulon.png")));
     resize(600, 510);
 
     m_pSplitter = new QSplitter(Qt::Horizontal, this);
+    m_pSplitter->setObjectName(QStringLiteral("splitter"));
     m_pFormView = new CTabulonView(m_doc, m_pSplitter);
     m_pGridView = new CTabulonView2(m_doc, m_pSplitter);
     m_pSplitter->addWidget(m_pFormView);
@@ -66,21 +90,63 @@ CMainFrame::CMainFrame(CTabulonDoc& doc, CRecentFileList& recentFiles) : m_doc(d
     BuildMenus();
     BuildToolBar();
     BuildStatusBar();
+    RestoreWindow();
     setAcceptDrops(true);
     m_pGridView->setFocus(); // the grid view is the active view
+
+    connect(m_pGridView, &CTabulonView2::zoomChanged, this, &CMainFrame::ShowZoom);
+    connect(m_pFormView, &CTabulonView::settingsApplied, this, [this] { m_settings.SaveDocument(m_doc); });
+    connect(&m_worker, &CWorkerThread::progress, this,
+            [this](const std::vector<CellState>& cells) { m_doc.ShowCompleteProgress(cells); });
+    connect(&m_worker, &CWorkerThread::finished, this, &CMainFrame::OnCompleteSolveEnded);
+    // Leaving a menu or a button takes its prompt away: the pane says
+    // "Ready" again, or what is running.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& strMessage) {
+        if (strMessage.isEmpty())
+            m_pStatusPane->setText(m_bSolving ? m_strWhileSolving : kReady);
+    });
 }
 
 CMainFrame::~CMainFrame() {
+    if (m_worker.IsRunning()) { // the application is quitting in the middle of a search
+        m_doc.RequestStop();
+        m_worker.Wait();
+    }
     m_doc.RemoveView(m_pFormView);
     m_doc.RemoveView(m_pGridView);
     m_doc.SetPicture(nullptr);
     m_doc.SetPorts(DocPorts{});
 }
 
+// The window as the user left it last time; the first run keeps the
+// defaults (600 x 510, the form 150 pixels wide, 100 %).
+void CMainFrame::RestoreWindow() {
+    if (const QByteArray geometry = m_settings.Geometry(); !geometry.isEmpty())
+        restoreGeometry(geometry);
+    if (const QByteArray state = m_settings.State(); !state.isEmpty())
+        restoreState(state);
+    if (const QByteArray splitter = m_settings.Splitter(); !splitter.isEmpty())
+        m_pSplitter->restoreState(splitter);
+    if (m_settings.Fitting())
+        m_pGridView->FitToWindow();
+    else
+        m_pGridView->SetZoom(m_settings.Zoom());
+    ShowZoom(m_pGridView->GetZoom());
+    ActionFor(Command::ToggleToolBar)->setChecked(!findChild<QToolBar*>(QStringLiteral("toolbar"))->isHidden());
+    ActionFor(Command::ToggleStatusBar)->setChecked(!statusBar()->isHidden());
+}
+
+void CMainFrame::SaveWindow() {
+    m_settings.SaveWindow(saveGeometry(), saveState(), m_pSplitter->saveState());
+}
+
 QAction* CMainFrame::MakeAction(Command command) {
     const CommandText& text = TextOf(command);
     auto* pAction = new QAction(QString::fromUtf8(text.pszMenuText), this);
-    pAction->setShortcut(text.shortcut);
+    if (text.alternate.isEmpty())
+        pAction->setShortcut(text.shortcut);
+    else
+        pAction->setShortcuts({text.shortcut, text.alternate});
     pAction->setStatusTip(QString::fromUtf8(text.pszPrompt));
     pAction->setToolTip(QString::fromUtf8(text.pszTooltip));
     m_actions.insert(command, pAction);
@@ -96,21 +162,25 @@ void CMainFrame::BuildMenus() {
     connect(ActionFor(Command::New), &QAction::triggered, this, [this] { NewFile(); });
     connect(MakeAction(Command::Open), &QAction::triggered, this, &CMainFrame::OnFileOpen);
     docCommand(Command::Save, &CTabulonDoc::OnFileSave);
+    connect(MakeAction(Command::SaveSolutionAs), &QAction::triggered, this, &CMainFrame::OnSaveSolutionAs);
     docCommand(Command::SaveAsBmp, &CTabulonDoc::OnSaveAsBmp);
     docCommand(Command::SaveAllAsBmp, &CTabulonDoc::OnSaveAllAsBmp);
+    connect(MakeAction(Command::ExportPicture), &QAction::triggered, this, &CMainFrame::OnExportPicture);
     connect(MakeAction(Command::Solve), &QAction::triggered, this, &CMainFrame::OnSolve);
     connect(MakeAction(Command::Print), &QAction::triggered, this, &CMainFrame::OnFilePrint);
     connect(MakeAction(Command::PrintPreview), &QAction::triggered, this, &CMainFrame::OnFilePrintPreview);
     connect(MakeAction(Command::PrintSetup), &QAction::triggered, this, &CMainFrame::OnFilePrintSetup);
     connect(MakeAction(Command::Exit), &QAction::triggered, this, &QWidget::close);
     connect(MakeAction(Command::About), &QAction::triggered, this, &CMainFrame::OnAppAbout);
+    connect(MakeAction(Command::Copy), &QAction::triggered, this, &CMainFrame::CopyToClipboard);
     for (Command command : {Command::NextPane, Command::PreviousPane}) {
         addAction(MakeAction(command));
         connect(ActionFor(command), &QAction::triggered, this, &CMainFrame::SwitchPane);
     }
 
     m_pFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-    for (Command command : {Command::Open, Command::Save, Command::SaveAsBmp, Command::SaveAllAsBmp, Command::Solve})
+    for (Command command : {Command::Open, Command::Save, Command::SaveSolutionAs, Command::SaveAsBmp,
+                            Command::SaveAllAsBmp, Command::ExportPicture, Command::Solve})
         m_pFileMenu->addAction(ActionFor(command));
     m_pFileMenu->addSeparator();
     for (Command command : {Command::Print, Command::PrintPreview, Command::PrintSetup})
@@ -119,6 +189,8 @@ void CMainFrame::BuildMenus() {
     m_pRecentSeparator = m_pFileMenu->addSeparator();
     m_pFileMenu->addAction(ActionFor(Command::Exit));
     RebuildRecentFiles();
+
+    menuBar()->addMenu(QStringLiteral("&Edit"))->addAction(ActionFor(Command::Copy));
 
     QMenu* pViewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     for (Command command : {Command::ToggleToolBar, Command::ToggleStatusBar}) {
@@ -129,16 +201,28 @@ void CMainFrame::BuildMenus() {
     }
     connect(ActionFor(Command::ToggleStatusBar), &QAction::toggled, this,
             [this](bool bShown) { statusBar()->setVisible(bShown); });
+    pViewMenu->addSeparator();
+    const std::pair<Command, void (CTabulonView2::*)()> zooms[] = {{Command::ZoomIn, &CTabulonView2::ZoomIn},
+                                                                   {Command::ZoomOut, &CTabulonView2::ZoomOut},
+                                                                   {Command::ActualSize, &CTabulonView2::ActualSize},
+                                                                   {Command::FitToWindow, &CTabulonView2::FitToWindow}};
+    for (const auto& [command, pfnZoom] : zooms) {
+        connect(MakeAction(command), &QAction::triggered, m_pGridView, pfnZoom);
+        pViewMenu->addAction(ActionFor(command));
+    }
 
     // Solving beyond line logic: a menu of its own, after the menus Tabulon
     // always had.
     QMenu* pToolsMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
     connect(MakeAction(Command::SolveCompletely), &QAction::triggered, this, &CMainFrame::OnSolveCompletely);
     connect(MakeAction(Command::CheckUniqueness), &QAction::triggered, this, &CMainFrame::OnCheckUniqueness);
+    connect(MakeAction(Command::Stop), &QAction::triggered, this, &CMainFrame::OnStop);
     connect(MakeAction(Command::ShowOtherSolution), &QAction::triggered, this, &CMainFrame::OnShowOtherSolution);
     ActionFor(Command::ShowOtherSolution)->setEnabled(false); // until a search finds two solutions
+    ActionFor(Command::Stop)->setEnabled(false);              // until a solve runs
     pToolsMenu->addAction(ActionFor(Command::SolveCompletely));
     pToolsMenu->addAction(ActionFor(Command::CheckUniqueness));
+    pToolsMenu->addAction(ActionFor(Command::Stop));
     pToolsMenu->addSeparator();
     pToolsMenu->addAction(ActionFor(Command::ShowOtherSolution));
 
@@ -174,6 +258,10 @@ void CMainFrame::BuildToolBar() {
 void CMainFrame::BuildStatusBar() {
     m_pStatusPane = new QLabel(kReady, this);
     statusBar()->addWidget(m_pStatusPane, 1);
+    m_pZoomPane = new QLabel(this);
+    m_pZoomPane->setObjectName(QStringLiteral("zoom"));
+    m_pZoomPane->setToolTip(QStringLiteral("Zoom"));
+    statusBar()->addPermanentWidget(m_pZoomPane);
     // Qt does not tell the lock states on every platform: the indicators stay greyed.
     for (const char* pszIndicator : {"CAP", "NUM", "SCRL"}) {
         auto* pLabel = new QLabel(QString::fromLatin1(pszIndicator), this);
@@ -200,6 +288,7 @@ void CMainFrame::RebuildRecentFiles() {
         const QString strPath = files[i];
         auto* pAction = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(strPath)), this);
         pAction->setStatusTip(QString::fromUtf8(kRecentFilePrompt));
+        pAction->setEnabled(!m_bSolving);
         connect(pAction, &QAction::triggered, this, [this, strPath] { OpenFile(strPath); });
         m_recentActions.append(pAction);
     }
@@ -227,6 +316,7 @@ bool CMainFrame::OpenFile(const QString& strPath) {
         return false;
     }
     const QString strFull = QFileInfo(strPath).absoluteFilePath();
+    m_pStatusPane->setText(kReady); // the last solve's outcome is not this file's
     if (!m_doc.FileOpen(strFull.toStdString())) {
         m_recentFiles.Remove(strFull);
         RebuildRecentFiles();
@@ -236,7 +326,12 @@ bool CMainFrame::OpenFile(const QString& strPath) {
     if (const int nPuzzles = m_doc.GetPuzzle()->GetExtras().nPuzzlesInFile; nPuzzles > 1)
         m_pStatusPane->setText(
             QStringLiteral("%1 holds %2 puzzles; opened the first.").arg(QFileInfo(strFull).fileName()).arg(nPuzzles));
-    m_recentFiles.Add(strFull);
+    // A file the reader refused opens as an empty puzzle, but is no file to
+    // come back to.
+    if (m_doc.GetPuzzle()->GetLoadError().empty())
+        m_recentFiles.Add(strFull);
+    else
+        m_recentFiles.Remove(strFull);
     RebuildRecentFiles();
     return true;
 }
@@ -274,19 +369,53 @@ void CMainFrame::OnFileOpen() {
         OpenFile(strPath);
 }
 
-// The solve runs here, on the window's thread; the document lets the window
-// repaint after each progress update. Requests to open or close that come
-// meanwhile are carried out when it ends.
+// Solve runs here, on the window's thread: the document repaints the grid
+// at its throttle, and between two lines lets the window handle its input
+// whenever the pulse asks for it, so Esc and closing work at any Up-Time.
+// Requests to open or close that come meanwhile are carried out when it ends.
 void CMainFrame::OnSolve() {
-    RunSolve(&CTabulonDoc::OnSolve);
+    if (m_bSolving)
+        return;
+    BeginSolving(QStringLiteral("Solving. Press Esc to stop."));
+    {
+        CInputPulse pulse(m_doc, std::chrono::milliseconds(kInputIntervalMs));
+        m_doc.OnSolve();
+    }
+    EndSolving();
 }
-// A search may run for long, so the status bar says how to end it; it
-// shows with the first progress update.
+
+// A search may run for long: it runs on the worker, and the status bar says
+// how to end it.
 void CMainFrame::OnSolveCompletely() {
-    RunSolve(&CTabulonDoc::OnSolveCompletely, QStringLiteral("Solving completely. Press Esc to stop."));
+    StartCompleteSolve(1, QStringLiteral("Solving completely. Press Esc to stop."));
 }
 void CMainFrame::OnCheckUniqueness() {
-    RunSolve(&CTabulonDoc::OnCheckUniqueness, QStringLiteral("Checking uniqueness. Press Esc to stop."));
+    StartCompleteSolve(2, QStringLiteral("Checking uniqueness. Press Esc to stop."));
+}
+
+void CMainFrame::StartCompleteSolve(uint64_t nMaxSolutions, const QString& strWhileSolving) {
+    if (m_bSolving)
+        return;
+    BeginSolving(strWhileSolving);
+    m_pJob = m_doc.BeginSolveCompletely(nMaxSolutions);
+    if (!m_pJob) { // nothing to search: the document has said why
+        OnCompleteSolveEnded();
+        return;
+    }
+    CCompleteSolveJob* pJob = m_pJob.get();
+    m_worker.Start(
+        [this, pJob] { pJob->Run([this](const std::vector<CellState>& cells) { m_worker.PostProgress(cells); }); });
+}
+
+void CMainFrame::OnCompleteSolveEnded() {
+    m_doc.FinishSolveCompletely(m_pJob.get());
+    m_pJob.reset();
+    EndSolving();
+}
+
+void CMainFrame::OnStop() {
+    if (m_bSolving)
+        m_doc.RequestStop();
 }
 
 void CMainFrame::OnShowOtherSolution() {
@@ -296,19 +425,32 @@ void CMainFrame::OnShowOtherSolution() {
     m_pStatusPane->setText(QString::fromStdString(m_doc.GetSolveStatus()));
 }
 
-void CMainFrame::RunSolve(void (CTabulonDoc::*pfnSolve)(), const QString& strWhileSolving) {
-    if (m_bSolving)
-        return;
+// While a solve runs, only what leaves the puzzle alone stays enabled:
+// looking (zoom, scrolling, the bars), Copy, Stop and Exit (which stops first).
+void CMainFrame::BeginSolving(const QString& strWhileSolving) {
     m_bSolving = true;
-    if (!strWhileSolving.isEmpty())
-        m_pStatusPane->setText(strWhileSolving);
-    {
-        CSolveInputGuard guard(m_doc);
-        (m_doc.*pfnSolve)();
-    }
+    m_strWhileSolving = strWhileSolving;
+    for (Command command : kChangingCommands)
+        ActionFor(command)->setEnabled(false);
+    ActionFor(Command::ShowOtherSolution)->setEnabled(false);
+    for (QAction* pAction : m_recentActions)
+        pAction->setEnabled(false);
+    ActionFor(Command::Stop)->setEnabled(true);
+    m_pEscape = std::make_unique<CEscapeStopsSolve>(m_doc);
+    m_pFormView->SetApplyEnabled(false);
+    m_pStatusPane->setText(strWhileSolving);
+}
+
+void CMainFrame::EndSolving() {
     m_bSolving = false;
-    m_pStatusPane->setText(QString::fromStdString(m_doc.GetSolveStatus()));
+    for (Command command : kChangingCommands)
+        ActionFor(command)->setEnabled(true);
+    RebuildRecentFiles();
+    ActionFor(Command::Stop)->setEnabled(false);
+    m_pEscape.reset();
     ActionFor(Command::ShowOtherSolution)->setEnabled(m_doc.CanShowOtherSolution());
+    m_pFormView->SetApplyEnabled(true);
+    m_pStatusPane->setText(QString::fromStdString(m_doc.GetSolveStatus()));
     if (m_bCloseAfterSolve) {
         close();
         return;
@@ -327,22 +469,31 @@ QPrinter& CMainFrame::Printer() {
     return *m_pPrinter;
 }
 
-// Printing always prints the grid view, whichever pane has the focus.
+void CMainFrame::SetPrintSize(PrintSize size) {
+    m_printSize = size;
+    m_settings.SavePictureSize(size);
+}
+
+// Printing always prints the grid view, whichever pane has the focus, at
+// the picture size chosen in the print dialog or the preview.
 void CMainFrame::OnFilePrint() {
     if (m_bSolving)
         return;
-    QPrintDialog dialog(&Printer(), this);
-    if (dialog.exec() == QDialog::Accepted)
-        m_pGridView->Print(Printer());
+    const CGridRenderer* pRenderer = m_pGridView->GetRenderer();
+    PrintSize size = m_printSize;
+    if (!ExecPrintDialog(this, Printer(), size, pRenderer ? pRenderer->GetImage().size() : QSize()))
+        return;
+    SetPrintSize(size);
+    m_pGridView->Print(Printer(), size);
 }
 
 void CMainFrame::OnFilePrintPreview() {
     if (m_bSolving)
         return;
-    QPrintPreviewDialog preview(&Printer(), this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* pPrinter) { m_pGridView->Print(*pPrinter); });
-    preview.exec();
+    PrintSize size = m_printSize;
+    ExecPrintPreview(this, Printer(), size,
+                     [this](QPrinter& printer, PrintSize chosen) { m_pGridView->Print(printer, chosen); });
+    SetPrintSize(size);
 }
 
 void CMainFrame::OnFilePrintSetup() {
@@ -385,14 +536,80 @@ void CMainFrame::ShowMessage(MessageKind kind, const std::string& strText, const
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {
     if (m_bSolving) {
-        // The solve stops at its next line and the window closes then;
-        // nothing runs on a closed window.
+        // The solve stops at its next line (or the search at its next step)
+        // and the window closes then; nothing runs on a closed window.
         m_bCloseAfterSolve = true;
         m_doc.RequestStop();
         pEvent->ignore();
         return;
     }
+    SaveWindow();
     pEvent->accept();
+}
+
+void CMainFrame::ShowZoom(double dZoom) {
+    m_pZoomPane->setText(QStringLiteral("%1%").arg(qRound(dZoom * 100)));
+    m_settings.SaveZoom(dZoom, m_pGridView->IsFitting());
+}
+
+// Where the file dialogs of Export and Save As start: the clue file's folder.
+QString CMainFrame::PictureFolder() const {
+    return QFileInfo(QString::fromStdString(m_doc.GetPathName())).absolutePath();
+}
+
+void CMainFrame::OnExportPicture() {
+    if (m_bSolving || !m_doc.GetPuzzle() || m_doc.GetPathName().empty())
+        return;
+    static const QString kCells = QStringLiteral("BMP, one pixel per cell (*.bmp)");
+    const QString strFilters = QStringLiteral("PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf);;"
+                                              "BMP picture (*.bmp);;") +
+                               kCells;
+    const QString strStart = PictureFolder() + QLatin1Char('/') +
+                             QFileInfo(QString::fromStdString(m_doc.GetPathName())).completeBaseName() +
+                             QStringLiteral(".png");
+    QString strFilter;
+    QString strPath =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Export Picture"), strStart, strFilters, &strFilter);
+    if (strPath.isEmpty())
+        return;
+    // A name without a picture extension takes the chosen type's.
+    if (!PictureFormatOf(strPath.toStdString()))
+        strPath += strFilter.mid(strFilter.indexOf(QLatin1String("*.")) + 1, 4);
+    ExportPictureTo(strPath, strFilter == kCells);
+}
+
+bool CMainFrame::ExportPictureTo(const QString& strPath, bool bCells) {
+    const std::string strName = strPath.toStdString();
+    const std::optional<PictureFormat> format = PictureFormatOf(strName);
+    if (!m_doc.GetPuzzle() || !m_pGridView->GetRenderer() || !format)
+        return false;
+    if (bCells) {
+        m_doc.SaveCellBitmapTo(strName);
+        return true;
+    }
+    const SaveResult result = ExportPicture(*m_pGridView->GetRenderer(), strName, *format);
+    m_doc.ReportSave(result, strName, "Saved.");
+    return result.bOk;
+}
+
+void CMainFrame::OnSaveSolutionAs() {
+    if (m_bSolving || !m_doc.GetPuzzle())
+        return;
+    const QString strPath = QFileDialog::getSaveFileName(this, QStringLiteral("Save Solution As"),
+                                                         QString::fromStdString(m_doc.GetPathName() + "r"),
+                                                         QStringLiteral("Solution text (*.tbr);;All Files (*)"));
+    if (!strPath.isEmpty())
+        m_doc.SaveSolutionTo(strPath.toStdString());
+}
+
+void CMainFrame::CopyToClipboard() {
+    const CGridRenderer* pRenderer = m_pGridView->GetRenderer();
+    if (!m_doc.GetPuzzle() || !pRenderer || !pRenderer->IsLaidOut())
+        return;
+    auto* pData = new QMimeData;
+    pData->setImageData(pRenderer->GetImage());
+    pData->setText(QString::fromStdString(FormatSolutionText(*m_doc.GetPuzzle())));
+    QApplication::clipboard()->setMimeData(pData);
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* pEvent) {

@@ -2,6 +2,9 @@
 
 #include "app/Commands.h"
 #include "app/QtPorts.h"
+#include "app/WindowSettings.h"
+#include "app/WorkerThread.h"
+#include "doc/CompleteSolveJob.h"
 #include "doc/DocPorts.h"
 
 #include <QMainWindow>
@@ -17,16 +20,23 @@ class CTabulonView;
 class CTabulonView2;
 class QLabel;
 class QMenu;
+class QSettings;
 class QSplitter;
 
 // The main window: menus, toolbar, status bar, and a splitter with the
 // settings form on the left and the grid view on the right. It is the
 // document's title and message port, and carries out the application's
-// commands (New, Open, the recent files, printing, About).
+// commands (New, Open, the recent files, printing, export, About).
+//
+// Solve runs on this thread and lets the window handle its input every
+// kInputInterval; Solve Completely and Check Uniqueness run on a worker
+// thread of their own. While either runs, the commands that would change
+// or replace the puzzle are disabled, and Esc (Stop) ends the solve.
 class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     Q_OBJECT
   public:
-    CMainFrame(CTabulonDoc& doc, CRecentFileList& recentFiles);
+    // `settings` keeps what the window remembers between runs.
+    CMainFrame(CTabulonDoc& doc, CRecentFileList& recentFiles, QSettings& settings);
     ~CMainFrame() override;
 
     // The application's New and Open: the document's command, then the
@@ -47,9 +57,21 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     QSplitter* Splitter() const { return m_pSplitter; }
     QMenu* FileMenu() const { return m_pFileMenu; }
     QLabel* StatusPane() const { return m_pStatusPane; }
+    QLabel* ZoomPane() const { return m_pZoomPane; }
     // Made on first use: finding the printers takes time the start need not spend.
     QPrinter& Printer();
     bool IsSolving() const { return m_bSolving; }
+    PrintSize GetPrintSize() const { return m_printSize; }
+    void SetPrintSize(PrintSize size);
+    // Export Picture and Save Solution As once the file is chosen (the
+    // format from the name's extension; bCells: the BMP of one pixel per
+    // cell). False when nothing was written.
+    bool ExportPictureTo(const QString& strPath, bool bCells = false);
+    // Copy: the picture as an image and the grid as text.
+    void CopyToClipboard();
+
+    // How often Solve lets the window handle its input.
+    static constexpr int kInputIntervalMs = 50;
 
     // The caption's application part.
     static constexpr const char* kAppTitle = "Tabulon5";
@@ -64,6 +86,9 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     void OnFilePrintPreview();
     void OnFilePrintSetup();
     void OnAppAbout();
+    void OnExportPicture();
+    void OnSaveSolutionAs();
+    void OnStop();
 
   protected:
     void closeEvent(QCloseEvent* pEvent) override;
@@ -79,13 +104,23 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     void InitialUpdate();
     void SwitchPane();
     void RunDocumentCommand(void (CTabulonDoc::*pfnCommand)());
-    void RunSolve(void (CTabulonDoc::*pfnSolve)(), const QString& strWhileSolving = QString());
+    void StartCompleteSolve(uint64_t nMaxSolutions, const QString& strWhileSolving);
+    void OnCompleteSolveEnded();
+    void BeginSolving(const QString& strWhileSolving);
+    void EndSolving();
     void OpenPending();
+    void ShowZoom(double dZoom);
+    void RestoreWindow();
+    void SaveWindow();
+    QString PictureFolder() const;
 
     CTabulonDoc& m_doc;
     CRecentFileList& m_recentFiles;
+    CWindowSettings m_settings;
     CQtTickSource m_clock;
     CQtEventWait m_wait;
+    std::unique_ptr<CCompleteSolveJob> m_pJob; // the complete solve under way
+    CWorkerThread m_worker;                    // runs it; declared after it, so it is joined before the job goes
     QMap<Command, QAction*> m_actions;
     QMenu* m_pFileMenu = nullptr;
     QAction* m_pRecentSeparator = nullptr;
@@ -94,8 +129,12 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     CTabulonView* m_pFormView = nullptr;
     CTabulonView2* m_pGridView = nullptr;
     QLabel* m_pStatusPane = nullptr;
+    QLabel* m_pZoomPane = nullptr;
     std::unique_ptr<QPrinter> m_pPrinter;
+    std::unique_ptr<CEscapeStopsSolve> m_pEscape; // while a solve runs
+    PrintSize m_printSize = PrintSize::AsOnScreen;
     bool m_bSolving = false;
+    QString m_strWhileSolving; // the status bar's text while a solve runs
     bool m_bCloseAfterSolve = false;
     int m_nMessageBoxes = 0;    // message boxes on screen
     QStringList m_pendingOpens; // open requests that came during a solve or a message box

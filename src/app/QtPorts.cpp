@@ -2,6 +2,7 @@
 
 #include "doc/TabulonDoc.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -10,36 +11,21 @@ void CQtEventWait::AfterProgressUpdate() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-CSolveInputGuard::CSolveInputGuard(CTabulonDoc& doc) : m_doc(doc) {
+void CQtEventWait::LetInputThrough() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+CEscapeStopsSolve::CEscapeStopsSolve(CTabulonDoc& doc) : m_doc(doc) {
     QCoreApplication::instance()->installEventFilter(this);
 }
 
-CSolveInputGuard::~CSolveInputGuard() {
+CEscapeStopsSolve::~CEscapeStopsSolve() {
     QCoreApplication::instance()->removeEventFilter(this);
 }
 
-bool CSolveInputGuard::eventFilter(QObject*, QEvent* pEvent) {
-    switch (pEvent->type()) {
-    case QEvent::KeyPress:
-        if (static_cast<QKeyEvent*>(pEvent)->key() == Qt::Key_Escape)
-            m_doc.RequestStop();
-        return true;
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-    case QEvent::TabletPress:
-    case QEvent::TabletRelease:
-    case QEvent::Drop:
-        return true;
-    default:
-        return false;
-    }
+bool CEscapeStopsSolve::eventFilter(QObject*, QEvent* pEvent) {
+    if (pEvent->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(pEvent)->key() == Qt::Key_Escape &&
+        !QApplication::activePopupWidget())
+        m_doc.RequestStop();
+    return false;
 }

@@ -15,23 +15,25 @@ class CQtTickSource : public ITickSource {
     QElapsedTimer m_timer;
 };
 
-// After a progress update the window gets to repaint: pending events are
-// handled, then the solve goes on at once. The main window keeps user input
-// from reaching any command during a solve (CSolveInputGuard).
+// After a progress update the window gets to repaint, and between two lines
+// of Solve it gets to handle its input: pending events are handled, then
+// the solve goes on at once. The main window disables the commands that
+// would change the puzzle while a solve runs.
 class CQtEventWait : public IEventWait {
   public:
     void AfterProgressUpdate() override;
+    void LetInputThrough() override;
 };
 
 class CTabulonDoc;
 
-// Installed on the application while a solve runs: Esc stops the solve, and
-// every other key, click, wheel turn or touch is dropped, so no command runs
-// in the middle of a solve.
-class CSolveInputGuard : public QObject {
+// Installed on the application while a solve runs: Esc stops the solve
+// wherever the keyboard focus is (a menu that is open takes its Esc
+// itself). Every other key and click goes where it always goes.
+class CEscapeStopsSolve : public QObject {
   public:
-    explicit CSolveInputGuard(CTabulonDoc& doc);
-    ~CSolveInputGuard() override;
+    explicit CEscapeStopsSolve(CTabulonDoc& doc);
+    ~CEscapeStopsSolve() override;
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
   private:

@@ -24,7 +24,7 @@ int CTabulonApp::InitInstance() {
         return 0;
 
     m_pRecentFiles = std::make_unique<CRecentFileList>(m_settings);
-    m_pFrame = std::make_unique<CMainFrame>(m_doc, *m_pRecentFiles);
+    m_pFrame = std::make_unique<CMainFrame>(m_doc, *m_pRecentFiles, m_settings);
     if (m_channel.Listen())
         connect(&m_channel, &CInstanceChannel::openRequested, m_pFrame.get(), &CMainFrame::RequestOpen);
     RegisterDocumentType(QApplication::applicationFilePath());

@@ -45,6 +45,11 @@ class IEventWait {
   public:
     virtual ~IEventWait() = default;
     virtual void AfterProgressUpdate() = 0;
+    // Called by Solve between two lines when the document was asked for an
+    // input pass (CTabulonDoc::RequestInputPass): the desktop handles the
+    // input that is waiting, so Esc and closing the window work whatever the
+    // progress throttle lets through.
+    virtual void LetInputThrough() {}
 };
 
 // Receives the document title whenever it changes.
@@ -60,7 +65,7 @@ class IPicture {
     virtual ~IPicture() = default;
     // Packed 24-bit rows, top row first, blue-green-red, no padding. False
     // with a message when the picture cannot be read.
-    virtual bool GetPixels(int& nWidth, int& nHeight, std::vector<uint8_t>& pixels, std::string& strError) = 0;
+    virtual bool GetPixels(int& nWidth, int& nHeight, std::vector<uint8_t>& pixels, std::string& strError) const = 0;
 };
 
 // The ports a document talks through. A missing port is skipped: no clock

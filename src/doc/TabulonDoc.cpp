@@ -1,5 +1,6 @@
 #include "doc/TabulonDoc.h"
 
+#include "doc/Throttle.h"
 #include "io/BmpFile.h"
 #include "io/SolutionText.h"
 
@@ -115,8 +116,12 @@ bool CTabulonDoc::OnOpenDocument(const std::string& strPath) {
     m_pPuzzle->Load(strPath.c_str());
     m_strPath = strPath;
     UpdateAllViews(1);
-    if (!m_pPuzzle->GetLoadError().empty())
+    if (!m_pPuzzle->GetLoadError().empty()) {
+        // The message box may stay up a while: the caption names the file
+        // it speaks of, not the puzzle that was open before.
+        SetTitle(FileNameOf(strPath));
         Notify(MessageKind::Error, m_pPuzzle->GetLoadError(), kAppCaption);
+    }
     return true;
 }
 
@@ -143,6 +148,16 @@ void CTabulonDoc::FinishSolveTitle() {
 }
 
 void CTabulonDoc::SolveCompletely(uint64_t nMaxSolutions) {
+    std::unique_ptr<CCompleteSolveJob> pJob = BeginSolveCompletely(nMaxSolutions);
+    if (pJob)
+        pJob->Run([this](const std::vector<CellState>& cells) {
+            ShowCompleteProgress(cells);
+            WaitAfterProgress();
+        });
+    FinishSolveCompletely(pJob.get());
+}
+
+std::unique_ptr<CCompleteSolveJob> CTabulonDoc::BeginSolveCompletely(uint64_t nMaxSolutions) {
     UpdateAllViews(3);
     m_dwLastTick = m_dwSolveStart = ReadTick();
     m_bStopRequested.store(false);
@@ -150,29 +165,33 @@ void CTabulonDoc::SolveCompletely(uint64_t nMaxSolutions) {
     m_bShowsSecond = false;
     m_pszCompleteProgress = nMaxSolutions == 2 ? "Checking uniqueness." : "Solving completely.";
     m_nSolveResult = -1;
-    if (m_pPuzzle) {
-        m_nSolveResult = m_pPuzzle->RefuseUnsolvable() ? SOLVE_REFUSED : SOLVE_SOLVED;
-        if (m_nSolveResult != SOLVE_REFUSED) {
-            CCompleteSolver::Options options;
-            options.nMaxSolutions = nMaxSolutions;
-            options.pStop = &m_bStopRequested;
-            options.pfnProgress = CompleteProgress;
-            options.pProgressContext = this;
-            m_completeResult = CCompleteSolver(*m_pPuzzle).Solve(options);
-            m_pPuzzle->SetCells(m_completeResult.nSolutions ? m_completeResult.first : m_completeResult.known);
-        }
+    if (!m_pPuzzle)
+        return nullptr;
+    m_nSolveResult = m_pPuzzle->RefuseUnsolvable() ? SOLVE_REFUSED : SOLVE_SOLVED;
+    if (m_nSolveResult == SOLVE_REFUSED)
+        return nullptr;
+    CCompleteSolver::Options options;
+    options.nMaxSolutions = nMaxSolutions;
+    options.pStop = &m_bStopRequested;
+    return std::make_unique<CCompleteSolveJob>(*m_pPuzzle, options, m_ports.pClock, m_dwSolveStart,
+                                               static_cast<uint32_t>(m_nUpTime));
+}
+
+void CTabulonDoc::ShowCompleteProgress(const std::vector<CellState>& cells) {
+    if (!m_pPuzzle)
+        return;
+    m_pPuzzle->SetCells(cells);
+    ShowProgress(m_pszCompleteProgress);
+}
+
+void CTabulonDoc::FinishSolveCompletely(CCompleteSolveJob* pJob) {
+    if (pJob) {
+        m_completeResult = std::move(pJob->GetResult());
+        m_pPuzzle->SetCells(m_completeResult.nSolutions ? m_completeResult.first : m_completeResult.known);
     }
     m_dwLastTick = ReadTick();
     UpdateAllViews(2);
     FinishCompleteTitle();
-}
-
-void CTabulonDoc::CompleteProgress(const std::vector<CellState>& cells, void* pContext) {
-    auto* pDoc = static_cast<CTabulonDoc*>(pContext);
-    if (!pDoc->IsUpdateDue(static_cast<uint32_t>(pDoc->m_nUpTime)))
-        return;
-    pDoc->m_pPuzzle->SetCells(cells);
-    pDoc->ShowProgress(pDoc->m_pszCompleteProgress);
 }
 
 static std::string MultipleStatus(uint64_t nSolutions, bool bShowsSecond) {
@@ -245,43 +264,59 @@ std::vector<int> CTabulonDoc::GetCellsThatDiffer() const {
 }
 
 bool CTabulonDoc::IsUpdateDue(uint32_t dwInterval) {
-    const uint32_t dwElapsed = ReadTick() - m_dwLastTick; // modulo 2^32: a wrapped counter still works
-    if (dwElapsed <= dwInterval)
-        return false;
-    m_dwLastTick = ReadTick();
-    return true;
+    return ::IsUpdateDue(m_ports.pClock, m_dwLastTick, dwInterval);
 }
 
 void CTabulonDoc::SolveProgress(CPuzzle*, int nRow, int nCol, void* pContext) {
     // Called after every line: everything but the end of a pass returns
-    // after two comparisons, without reading the clock.
-    if (!pContext || nRow != -1 || nCol != -1)
+    // after a few comparisons, without reading the clock.
+    if (!pContext)
         return;
     auto* pDoc = static_cast<CTabulonDoc*>(pContext);
+    if (pDoc->m_bInputDue.load(std::memory_order_relaxed))
+        pDoc->LetInputThrough();
+    if (nRow != -1 || nCol != -1)
+        return;
     if (!pDoc->IsUpdateDue(static_cast<uint32_t>(pDoc->m_nUpTime)))
         return;
     pDoc->ShowProgress("Solving.");
+    pDoc->WaitAfterProgress();
 }
 
-// The caption with the time so far, the grid redrawn, and the window's wait.
+// The caption with the time so far, and the grid redrawn.
 void CTabulonDoc::ShowProgress(const char* pszWhat) {
     SetTitle(m_strPath + " " + pszWhat + " " + std::to_string(ReadTick() - m_dwSolveStart) + " ms - VO5");
     UpdateAllViews(2);
+}
+
+void CTabulonDoc::WaitAfterProgress() {
     if (m_ports.pWait)
         m_ports.pWait->AfterProgressUpdate();
 }
 
+void CTabulonDoc::LetInputThrough() {
+    m_bInputDue.store(false, std::memory_order_relaxed);
+    if (m_ports.pWait)
+        m_ports.pWait->LetInputThrough();
+}
+
 void CTabulonDoc::OnFileSave() {
-    const std::string strName = m_strPath + "r";
+    SaveSolutionTo(m_strPath + "r");
+}
+
+void CTabulonDoc::SaveSolutionTo(const std::string& strName) {
     if (!m_pPuzzle)
         return;
     ReportSave(SaveSolutionText(*m_pPuzzle, strName), "File saved as " + strName, kAppCaption);
 }
 
 void CTabulonDoc::OnSaveAsBmp() {
+    SaveCellBitmapTo(m_strPath + ".bmp");
+}
+
+void CTabulonDoc::SaveCellBitmapTo(const std::string& strName) {
     if (!m_pPuzzle)
         return;
-    const std::string strName = m_strPath + ".bmp";
     ReportSave(SaveBmp24(strName, m_pPuzzle->GetWidth(), m_pPuzzle->GetHeight(), CellPixels(*m_pPuzzle)), strName,
                "Saved.");
 }
@@ -313,7 +348,7 @@ void CTabulonDoc::ReportError(const std::string& strText) const {
 }
 
 uint32_t CTabulonDoc::ReadTick() const {
-    return m_ports.pClock ? m_ports.pClock->GetTickCount() : 0;
+    return ::ReadTick(m_ports.pClock);
 }
 
 void CTabulonDoc::Notify(MessageKind kind, const std::string& strText, const std::string& strCaption) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "doc/CompleteSolveJob.h"
 #include "doc/DocPorts.h"
 #include "io/AtomicFile.h"
 #include "model/PuzzleFile.h"
@@ -48,6 +49,16 @@ class CTabulonDoc {
     void OnSolveCompletely() { SolveCompletely(1); }
     void OnCheckUniqueness() { SolveCompletely(2); }
     void SolveCompletely(uint64_t nMaxSolutions);
+    // The same in three steps, so that the search can run on another thread
+    // while the window stays live. Begin clears the picture, starts the
+    // clock and returns the job that searches a copy of the puzzle, or null
+    // when there is nothing to search (no puzzle, or clues refused). The
+    // job's progress is shown with ShowCompleteProgress, and Finish (also
+    // after a null job) makes its result the document's; both on the
+    // document's thread, while the job is not running.
+    std::unique_ptr<CCompleteSolveJob> BeginSolveCompletely(uint64_t nMaxSolutions);
+    void ShowCompleteProgress(const std::vector<CellState>& cells);
+    void FinishSolveCompletely(CCompleteSolveJob* pJob);
     // The last complete solve's result (its outcome, solutions and counts);
     // cleared by New, Open and Solve.
     const CCompleteSolver::Result& GetCompleteResult() const { return m_completeResult; }
@@ -61,6 +72,13 @@ class CTabulonDoc {
     void OnFileSave();
     void OnSaveAsBmp();
     void OnSaveAllAsBmp();
+    // Save and Save as BMP to a name the user chose, with the same
+    // confirmations and messages.
+    void SaveSolutionTo(const std::string& strName);
+    void SaveCellBitmapTo(const std::string& strName);
+    // Tells the user how a save went: the confirmation, or the failure with
+    // the path and the reason.
+    void ReportSave(const SaveResult& result, const std::string& strText, const std::string& strCaption) const;
 
     // --- accessors for the views ---
     CPuzzleFile* GetPuzzle() const { return m_pPuzzle.get(); }
@@ -88,6 +106,10 @@ class CTabulonDoc {
     // "Stopped". A request before a solve starts is forgotten.
     void RequestStop() { m_bStopRequested.store(true); }
     bool IsStopRequested() const { return m_bStopRequested.load(); }
+    // Asks Solve to let the window handle its pending input after the line
+    // being examined (IEventWait::LetInputThrough), independently of the
+    // progress throttle (callable from any thread).
+    void RequestInputPass() { m_bInputDue.store(true, std::memory_order_relaxed); }
 
     const std::string& GetTitle() const { return m_strTitle; }
     void SetTitle(const std::string& strTitle);
@@ -103,11 +125,11 @@ class CTabulonDoc {
   private:
     uint32_t ReadTick() const;
     void Notify(MessageKind kind, const std::string& strText, const std::string& strCaption) const;
-    void ReportSave(const SaveResult& result, const std::string& strText, const std::string& strCaption) const;
     void FinishSolveTitle();
     void FinishCompleteTitle();
-    static void CompleteProgress(const std::vector<CellState>& cells, void* pContext);
     void ShowProgress(const char* pszWhat); // both kinds of solve
+    void WaitAfterProgress();
+    void LetInputThrough();
 
     uint32_t m_dwSolveStart = 0;
     uint32_t m_dwLastTick = 0;
@@ -123,6 +145,7 @@ class CTabulonDoc {
     std::string m_strSolveStatus;
     int m_nSolveResult = -1;
     std::atomic<bool> m_bStopRequested{false};
+    std::atomic<bool> m_bInputDue{false};
     CCompleteSolver::Result m_completeResult;
     bool m_bShowsSecond = false;            // the grid holds the second solution found
     const char* m_pszCompleteProgress = ""; // the caption's word while a complete solve runs

@@ -31,8 +31,8 @@ int Truncate(double dValue) {
 
 CGridRenderer::CGridRenderer(int nCellX, int nCellY, double dpiY, int64_t nMaxBytes)
     : m_nCellX(std::max(nCellX, 0)), m_nCellY(std::max(nCellY, 0)), m_dDpiY(dpiY), m_nMaxBytes(nMaxBytes),
-      m_image(m_nWidth, m_nHeight, QImage::Format_RGB32) {
-    m_image.fill(kWhite);
+      m_image(m_nWidth, m_nHeight, QImage::Format_Grayscale8) {
+    m_image.fill(QColor(kWhite));
 }
 
 double CGridRenderer::ScreenDpiY() {
@@ -64,13 +64,13 @@ bool CGridRenderer::Layout(const CPuzzle& puzzle) {
                      std::to_string(m_nMaxBytes >> 20) + " MiB: choose smaller cells";
         return false;
     }
-    QImage image(static_cast<int>(nWidth), static_cast<int>(nHeight), QImage::Format_RGB32);
+    QImage image(static_cast<int>(nWidth), static_cast<int>(nHeight), QImage::Format_Grayscale8);
     if (image.isNull()) {
         m_strError = "not enough memory for a picture of " + std::to_string(nWidth) + " x " + std::to_string(nHeight) +
                      " pixels";
         return false;
     }
-    image.fill(kWhite);
+    image.fill(QColor(kWhite));
     m_image = std::move(image);
     m_nRows = nRows;
     m_nCols = nCols;
@@ -83,11 +83,21 @@ bool CGridRenderer::Layout(const CPuzzle& puzzle) {
     m_nThick = nThick;
     m_bLaidOut = true;
     m_strError.clear();
+    m_rowClues.assign(static_cast<size_t>(nRows) * static_cast<size_t>(nMaxRowClues), -1);
+    m_columnClues.assign(static_cast<size_t>(nCols) * static_cast<size_t>(nMaxColClues), -1);
+    m_cellMarks.assign(static_cast<size_t>(nRows) * static_cast<size_t>(nCols), kNoMark);
+    m_bGridDrawn = false;
+    Changed();
     return true;
 }
 
 void CGridRenderer::Clear() {
-    m_image.fill(kWhite);
+    m_image.fill(QColor(kWhite));
+    m_bGridDrawn = false;
+    std::fill(m_rowClues.begin(), m_rowClues.end(), -1);
+    std::fill(m_columnClues.begin(), m_columnClues.end(), -1);
+    std::fill(m_cellMarks.begin(), m_cellMarks.end(), kNoMark);
+    Changed();
 }
 
 // Fills (left, top, right, bottom), right and bottom exclusive; an empty or
@@ -98,10 +108,22 @@ void CGridRenderer::FillRect(int nLeft, int nTop, int nRight, int nBottom, QRgb 
     nTop = std::max(nTop, 0);
     nRight = std::min(nRight, m_image.width());
     nBottom = std::min(nBottom, m_image.height());
+    const auto grey = static_cast<uchar>(qGray(colour));
     for (int y = nTop; y < nBottom; ++y) {
-        auto* pRow = reinterpret_cast<QRgb*>(m_image.scanLine(y));
-        std::fill(pRow + nLeft, pRow + std::max(nLeft, nRight), colour);
+        uchar* pRow = m_image.scanLine(y);
+        std::fill(pRow + nLeft, pRow + std::max(nLeft, nRight), grey);
     }
+    Changed();
+}
+
+void CGridRenderer::FillRect(const QRect& rect, QRgb colour) {
+    FillRect(rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height(), colour);
+}
+
+// A rectangle from its left and top to its right and bottom, both exclusive;
+// empty when they do not lie beyond the left and top.
+static QRect Span(int nLeft, int nTop, int nRight, int nBottom) {
+    return {nLeft, nTop, nRight - nLeft, nBottom - nTop};
 }
 
 // Lines are filled rectangles so every pixel is where the geometry puts it.
@@ -109,17 +131,23 @@ void CGridRenderer::FillRect(int nLeft, int nTop, int nRight, int nBottom, QRgb 
 // c - w/2 + w. Lines wider than 1 reach w/2 past both ends, closing the
 // corners where thick lines meet.
 void CGridRenderer::DrawGrid() {
+    for (int i = 0; i <= m_nCols; ++i)
+        FillRect(GridLineRect(true, i), kBlack);
+    for (int i = 0; i <= m_nRows; ++i)
+        FillRect(GridLineRect(false, i), kBlack);
+    m_bGridDrawn = true;
+}
+
+QRect CGridRenderer::GridLineRect(bool bVertical, int nIndex) const {
     const int pX = m_nCellX + 3, pY = m_nCellY + 3;
     const int L = m_nGridLeft, T = m_nGridTop;
-    auto widthOf = [this](int i) { return i % 5 == 0 ? std::max(m_nThick, 1) : 1; };
-    for (int i = 0; i <= m_nCols; ++i) {
-        const int w = widthOf(i), x = L + 1 + i * pX, cap = w > 1 ? w / 2 : 0;
-        FillRect(x - w / 2, T + 1 - cap, x - w / 2 + w, T + 2 + m_nRows * pY + cap, kBlack);
+    const int w = nIndex % 5 == 0 ? std::max(m_nThick, 1) : 1, cap = w > 1 ? w / 2 : 0;
+    if (bVertical) {
+        const int x = L + 1 + nIndex * pX;
+        return Span(x - w / 2, T + 1 - cap, x - w / 2 + w, T + 2 + m_nRows * pY + cap);
     }
-    for (int i = 0; i <= m_nRows; ++i) {
-        const int w = widthOf(i), y = T + 1 + i * pY, cap = w > 1 ? w / 2 : 0;
-        FillRect(L + 1 - cap, y - w / 2, L + 1 + m_nCols * pX + cap, y - w / 2 + w, kBlack);
-    }
+    const int y = T + 1 + nIndex * pY;
+    return Span(L + 1 - cap, y - w / 2, L + 1 + m_nCols * pX + cap, y - w / 2 + w);
 }
 
 void CGridRenderer::DrawClues(const CPuzzle& puzzle) {
@@ -136,39 +164,58 @@ void CGridRenderer::DrawClues(const CPuzzle& puzzle) {
 }
 
 void CGridRenderer::DrawRowClue(int nRow, int nSlot, int nValue) {
-    const int pX = m_nCellX + 3, pY = m_nCellY + 3;
-    DrawClueText(nSlot * pX + 3, m_nGridTop + 3 + nRow * pY, (nSlot + 1) * pX, m_nGridTop + (nRow + 1) * pY, nValue);
+    DrawClueText(RowClueSlot(nRow, nSlot), nValue);
+    if (nRow >= 0 && nRow < m_nRows && nSlot >= 0 && nSlot < m_nMaxRowClues)
+        m_rowClues[static_cast<size_t>(nRow) * static_cast<size_t>(m_nMaxRowClues) + static_cast<size_t>(nSlot)] =
+            nValue;
 }
 
 void CGridRenderer::DrawColumnClue(int nCol, int nSlot, int nValue) {
+    DrawClueText(ColumnClueSlot(nCol, nSlot), nValue);
+    if (nCol >= 0 && nCol < m_nCols && nSlot >= 0 && nSlot < m_nMaxColClues)
+        m_columnClues[static_cast<size_t>(nCol) * static_cast<size_t>(m_nMaxColClues) + static_cast<size_t>(nSlot)] =
+            nValue;
+}
+
+QRect CGridRenderer::RowClueSlot(int nRow, int nSlot) const {
     const int pX = m_nCellX + 3, pY = m_nCellY + 3;
-    DrawClueText(m_nGridLeft + 3 + nCol * pX, nSlot * pY + 3, m_nGridLeft + (nCol + 1) * pX, (nSlot + 1) * pY, nValue);
+    return Span(nSlot * pX + 3, m_nGridTop + 3 + nRow * pY, (nSlot + 1) * pX, m_nGridTop + (nRow + 1) * pY);
+}
+
+QRect CGridRenderer::ColumnClueSlot(int nCol, int nSlot) const {
+    const int pX = m_nCellX + 3, pY = m_nCellY + 3;
+    return Span(m_nGridLeft + 3 + nCol * pX, nSlot * pY + 3, m_nGridLeft + (nCol + 1) * pX, (nSlot + 1) * pY);
 }
 
 int CGridRenderer::GetFontPixelHeight() const {
     return Truncate(m_dDpiY * 6 * m_nCellY / 720);
 }
 
-// The number in black on an opaque white ground, centred horizontally, its
-// top at the rectangle's top, clipped to the rectangle.
-void CGridRenderer::DrawClueText(int nLeft, int nTop, int nRight, int nBottom, int nValue) {
-    const int nPixels = GetFontPixelHeight();
-    if (nRight <= nLeft || nBottom <= nTop || nPixels < 1)
-        return;
+QFont CGridRenderer::ClueFont() const {
     QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(nPixels);
+    font.setPixelSize(std::max(GetFontPixelHeight(), 1));
+    return font;
+}
+
+// The number in black on an opaque white ground, centred horizontally, its
+// top at the slot's top, clipped to the slot.
+void CGridRenderer::DrawClueText(const QRect& slot, int nValue) {
+    if (slot.isEmpty() || GetFontPixelHeight() < 1)
+        return;
+    QFont font = ClueFont();
     font.setStyleStrategy(QFont::NoAntialias);
     const QString text = QString::number(nValue);
     const QFontMetrics metrics(font);
     const int nTextWidth = metrics.horizontalAdvance(text);
-    const int x = nLeft + (nRight - nLeft - nTextWidth) / 2;
+    const int x = slot.left() + (slot.width() - nTextWidth) / 2;
 
     QPainter painter(&m_image);
-    painter.setClipRect(QRect(nLeft, nTop, nRight - nLeft, nBottom - nTop));
-    painter.fillRect(QRect(x, nTop, nTextWidth, metrics.height()), QColor(kWhite));
+    painter.setClipRect(slot);
+    painter.fillRect(QRect(x, slot.top(), nTextWidth, metrics.height()), QColor(kWhite));
     painter.setFont(font);
     painter.setPen(QColor(kBlack));
-    painter.drawText(QPoint(x, nTop + metrics.ascent()), text);
+    painter.drawText(QPoint(x, slot.top() + metrics.ascent()), text);
+    Changed();
 }
 
 void CGridRenderer::DrawAll(const CPuzzle& puzzle) {
@@ -193,10 +240,18 @@ void CGridRenderer::FillCell(int nRow, int nCol, QRgb colour) {
 void CGridRenderer::PaintFilledCell(int nRow, int nCol, QRgb colour, QRgb background) {
     FillCell(nRow, nCol, background);
     FillCell(nRow, nCol, colour);
+    if (nRow >= 0 && nRow < m_nRows && nCol >= 0 && nCol < m_nCols)
+        m_cellMarks[static_cast<size_t>(nRow) * static_cast<size_t>(m_nCols) + static_cast<size_t>(nCol)] = kFilledMark;
 }
 
 void CGridRenderer::PaintEmptyCell(int nRow, int nCol, QRgb mark, QRgb background) {
     FillCell(nRow, nCol, background);
+    FillRect(EmptyMarkRect(nRow, nCol), mark);
+    if (nRow >= 0 && nRow < m_nRows && nCol >= 0 && nCol < m_nCols)
+        m_cellMarks[static_cast<size_t>(nRow) * static_cast<size_t>(m_nCols) + static_cast<size_t>(nCol)] = kEmptyMark;
+}
+
+QRect CGridRenderer::EmptyMarkRect(int nRow, int nCol) const {
     const int pX = m_nCellX + 3, pY = m_nCellY + 3, half = m_nThick / 2;
     const int L = m_nGridLeft, T = m_nGridTop;
     // Each product and sum in double precision, truncated toward zero.
@@ -204,10 +259,10 @@ void CGridRenderer::PaintEmptyCell(int nRow, int nCol, QRgb mark, QRgb backgroun
     const int nTop = Truncate(T + 3 + nRow * pY + half + double{kMarkThird} * m_nCellY);
     const int nRight = Truncate(L + (nCol + 1) * pX - half - double{kMarkRight} * m_nCellX);
     const int nBottom = Truncate(T + (nRow + 1) * pY - half - double{kMarkThird} * m_nCellY);
-    FillRect(nLeft, nTop, nRight, nBottom, mark);
+    return Span(nLeft, nTop, nRight, nBottom);
 }
 
-bool CGridRenderer::GetPixels(int& nWidth, int& nHeight, std::vector<uint8_t>& pixels, std::string& strError) {
+bool CGridRenderer::GetPixels(int& nWidth, int& nHeight, std::vector<uint8_t>& pixels, std::string& strError) const {
     if (!m_strError.empty()) { // the puzzle could not be drawn: its picture does not exist
         strError = m_strError;
         return false;
@@ -223,16 +278,130 @@ bool CGridRenderer::GetPixels(int& nWidth, int& nHeight, std::vector<uint8_t>& p
     }
     uint8_t* pOut = pixels.data();
     for (int y = 0; y < nHeight; ++y) {
-        const auto* pRow = reinterpret_cast<const QRgb*>(m_image.constScanLine(y));
-        for (int x = 0; x < nWidth; ++x) {
-            *pOut++ = static_cast<uint8_t>(qBlue(pRow[x]));
-            *pOut++ = static_cast<uint8_t>(qGreen(pRow[x]));
-            *pOut++ = static_cast<uint8_t>(qRed(pRow[x]));
-        }
+        const uchar* pRow = m_image.constScanLine(y);
+        for (int x = 0; x < nWidth; ++x, pOut += 3)
+            pOut[0] = pOut[1] = pOut[2] = pRow[x];
     }
     return true;
 }
 
 void CGridRenderer::Paint(QPainter& target) const {
     target.drawImage(0, 0, m_image);
+}
+
+std::pair<int, int> CGridRenderer::LinesMeeting(int nFrom, int nTo, int nOrigin, int nPitch, int nCount) {
+    if (nPitch <= 0 || nCount <= 0)
+        return {0, 0};
+    // A band reaches a few pixels past its pitch (thick lines, their caps).
+    const int nMargin = nPitch + 8;
+    const int nFirst = std::clamp((nFrom - nOrigin - nMargin) / nPitch, 0, nCount);
+    const int nLast = std::clamp((nTo - nOrigin + nMargin) / nPitch + 1, nFirst, nCount);
+    return {nFirst, nLast};
+}
+
+void CGridRenderer::PaintShapes(QPainter& painter, const QRect& region) const {
+    painter.fillRect(region, QColor(kWhite));
+    if (!m_bLaidOut)
+        return;
+    if (m_bGridDrawn) {
+        const int pX = m_nCellX + 3, pY = m_nCellY + 3;
+        const auto [nFirstCol, nLastCol] =
+            LinesMeeting(region.left(), region.right() + 1, m_nGridLeft, pX, m_nCols + 1);
+        const auto [nFirstRow, nLastRow] = LinesMeeting(region.top(), region.bottom() + 1, m_nGridTop, pY, m_nRows + 1);
+        for (int i = nFirstCol; i < nLastCol; ++i)
+            painter.fillRect(GridLineRect(true, i), QColor(kBlack));
+        for (int i = nFirstRow; i < nLastRow; ++i)
+            painter.fillRect(GridLineRect(false, i), QColor(kBlack));
+    }
+    PaintClueShapes(painter, region);
+    PaintCellShapes(painter, region);
+}
+
+void CGridRenderer::PaintClueShapes(QPainter& painter, const QRect& region) const {
+    if (GetFontPixelHeight() < 1)
+        return;
+    const QFont font = ClueFont();
+    const QFontMetrics metrics(font);
+    painter.setFont(font);
+    painter.setPen(QColor(kBlack));
+    const auto drawClue = [&](const QRect& slot, int32_t nValue) {
+        if (nValue < 0 || slot.isEmpty() || !slot.intersects(region))
+            return;
+        const QString text = QString::number(nValue);
+        const int nTextWidth = metrics.horizontalAdvance(text);
+        const QPoint at(slot.left() + (slot.width() - nTextWidth) / 2, slot.top() + metrics.ascent());
+        if (nTextWidth <= slot.width() && metrics.height() <= slot.height()) {
+            painter.drawText(at, text);
+            return;
+        }
+        painter.save(); // a number too large for its slot is cut to it
+        painter.setClipRect(slot, Qt::IntersectClip);
+        painter.drawText(at, text);
+        painter.restore();
+    };
+    const int pX = m_nCellX + 3, pY = m_nCellY + 3;
+    const auto [nFirstRow, nLastRow] = LinesMeeting(region.top(), region.bottom() + 1, m_nGridTop, pY, m_nRows);
+    for (int r = nFirstRow; r < nLastRow; ++r)
+        for (int k = 0; k < m_nMaxRowClues; ++k)
+            drawClue(RowClueSlot(r, k), m_rowClues[static_cast<size_t>(r) * m_nMaxRowClues + k]);
+    const auto [nFirstCol, nLastCol] = LinesMeeting(region.left(), region.right() + 1, m_nGridLeft, pX, m_nCols);
+    for (int c = nFirstCol; c < nLastCol; ++c)
+        for (int k = 0; k < m_nMaxColClues; ++k)
+            drawClue(ColumnClueSlot(c, k), m_columnClues[static_cast<size_t>(c) * m_nMaxColClues + k]);
+}
+
+void CGridRenderer::PaintCellShapes(QPainter& painter, const QRect& region) const {
+    const int pX = m_nCellX + 3, pY = m_nCellY + 3;
+    const auto [nFirstRow, nLastRow] = LinesMeeting(region.top(), region.bottom() + 1, m_nGridTop, pY, m_nRows);
+    const auto [nFirstCol, nLastCol] = LinesMeeting(region.left(), region.right() + 1, m_nGridLeft, pX, m_nCols);
+    for (int r = nFirstRow; r < nLastRow; ++r) {
+        for (int c = nFirstCol; c < nLastCol; ++c) {
+            const uint8_t mark = m_cellMarks[static_cast<size_t>(r) * static_cast<size_t>(m_nCols) + c];
+            if (mark == kFilledMark)
+                painter.fillRect(CellRect(r, c), QColor(kBlack));
+            else if (mark == kEmptyMark)
+                painter.fillRect(EmptyMarkRect(r, c), QColor(kBlack));
+        }
+    }
+}
+
+namespace {
+
+// Half the size, each pixel the average of the (up to) four it covers.
+QImage Halved(const QImage& image) {
+    const int nWidth = (image.width() + 1) / 2, nHeight = (image.height() + 1) / 2;
+    QImage half(nWidth, nHeight, QImage::Format_Grayscale8);
+    if (half.isNull())
+        return half;
+    for (int y = 0; y < nHeight; ++y) {
+        const uchar* pTop = image.constScanLine(2 * y);
+        const uchar* pBottom = image.constScanLine(std::min(2 * y + 1, image.height() - 1));
+        uchar* pOut = half.scanLine(y);
+        for (int x = 0; x < nWidth; ++x) {
+            const int x1 = std::min(2 * x + 1, image.width() - 1);
+            pOut[x] = static_cast<uchar>((pTop[2 * x] + pTop[x1] + pBottom[2 * x] + pBottom[x1] + 2) / 4);
+        }
+    }
+    return half;
+}
+
+} // namespace
+
+const QImage& CGridRenderer::Reduced(int nLevel) const {
+    if (m_nReducedVersion != m_nVersion) {
+        m_reduced.clear();
+        m_nReducedVersion = m_nVersion;
+    }
+    if (nLevel <= 0)
+        return m_image;
+    while (static_cast<int>(m_reduced.size()) < nLevel) {
+        const QImage& source = m_reduced.empty() ? m_image : m_reduced.back();
+        if (source.width() <= 1 && source.height() <= 1)
+            return source;
+        QImage half = Halved(source);
+        if (half.isNull()) // out of memory: the level above will do
+            return source;
+        m_reduced.push_back(std::move(half));
+    }
+    return m_reduced[static_cast<size_t>(nLevel) - 1];
 }

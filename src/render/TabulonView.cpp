@@ -9,11 +9,13 @@
 #include <QPushButton>
 
 CTabulonView::CTabulonView(CTabulonDoc& doc, QWidget* pParent)
-    : QWidget(pParent), m_doc(doc), m_pCellX(new QLineEdit(this)), m_pCellY(new QLineEdit(this)),
-      m_pUpTime(new QLineEdit(this)), m_pUpdate(new QPushButton(QStringLiteral("Update"), this)) {
-    auto label = [this](const QString& text) {
-        auto* pLabel = new QLabel(text, this);
+    : QScrollArea(pParent), m_doc(doc), m_pForm(new QWidget), m_pCellX(new QLineEdit(m_pForm)),
+      m_pCellY(new QLineEdit(m_pForm)), m_pUpTime(new QLineEdit(m_pForm)),
+      m_pUpdate(new QPushButton(QStringLiteral("Update"), m_pForm)) {
+    auto label = [this](const QString& text, QWidget* pBuddy = nullptr) {
+        auto* pLabel = new QLabel(text, m_pForm);
         pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        pLabel->setBuddy(pBuddy);
         return pLabel;
     };
     // Places in dialog units: x and y quarter and eighth of the font's
@@ -23,15 +25,21 @@ CTabulonView::CTabulonView(CTabulonDoc& doc, QWidget* pParent)
         {m_pCellX, QRect(41, 34, 40, 14)},
         {m_pCellY, QRect(41, 49, 40, 14)},
         {m_pUpdate, QRect(20, 92, 50, 14)},
-        {label(QStringLiteral("Policko X:")), QRect(7, 34, 33, 8)},
-        {label(QStringLiteral("Policko Y:")), QRect(7, 50, 33, 8)},
+        {label(QStringLiteral("Policko X:"), m_pCellX), QRect(7, 34, 33, 8)},
+        {label(QStringLiteral("Policko Y:"), m_pCellY), QRect(7, 50, 33, 8)},
         {label(QStringLiteral("VO5 Controls")), QRect(24, 15, 43, 8)},
         {label(QStringLiteral("Velkost policok: (int)\nCim vacsie cislo, tym je obrazok ostrejsi\n\n")),
          QRect(7, 114, 74, 30)},
         {m_pUpTime, QRect(41, 71, 40, 14)},
-        {label(QStringLiteral("Up-Time:")), QRect(7, 73, 30, 8)},
+        {label(QStringLiteral("Up-Time:"), m_pUpTime), QRect(7, 73, 30, 8)},
     };
     m_layout[6].first->setProperty("wordWrap", true);
+    const std::pair<QWidget*, const char*> names[] = {{m_pCellX, "Cell width in pixels (Policko X)"},
+                                                      {m_pCellY, "Cell height in pixels (Policko Y)"},
+                                                      {m_pUpTime, "Redraw interval in milliseconds (Up-Time)"},
+                                                      {m_pUpdate, "Update: apply the settings"}};
+    for (const auto& [pWidget, pszName] : names)
+        pWidget->setAccessibleName(QString::fromLatin1(pszName));
     // The form's places are measured for a small sans-serif dialog font;
     // "Arial" (Liberation Sans here) at 8 points keeps the texts inside them.
     setFont(QFont(QStringLiteral("Arial"), 8));
@@ -39,12 +47,25 @@ CTabulonView::CTabulonView(CTabulonDoc& doc, QWidget* pParent)
     setTabOrder(m_pCellY, m_pUpdate);
     setTabOrder(m_pUpdate, m_pUpTime);
     connect(m_pUpdate, &QPushButton::clicked, this, &CTabulonView::OnUpdateButton);
+    for (QLineEdit* pEdit : {m_pCellX, m_pCellY, m_pUpTime})
+        connect(pEdit, &QLineEdit::returnPressed, this, [this] {
+            if (m_pUpdate->isEnabled())
+                OnUpdateButton();
+        });
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setWidget(m_pForm);
     PlaceItems();
 }
 
+void CTabulonView::SetApplyEnabled(bool bEnabled) {
+    m_pUpdate->setEnabled(bEnabled);
+}
+
 void CTabulonView::PlaceItems() {
-    const QFontMetrics metrics = fontMetrics();
+    const QFontMetrics metrics = m_pForm->fontMetrics();
     const double dX = metrics.averageCharWidth() / 4.0, dY = metrics.height() / 8.0;
+    QRect extent;
     for (const auto& [pWidget, dlu] : m_layout) {
         QRect place(qRound(dlu.x() * dX), qRound(dlu.y() * dY), qRound(dlu.width() * dX), qRound(dlu.height() * dY));
         // A text never clips: a label that needs more room than its place gets it.
@@ -55,16 +76,14 @@ void CTabulonView::PlaceItems() {
                 place.setSize(place.size().expandedTo(pLabel->sizeHint()));
         }
         pWidget->setGeometry(place);
+        extent |= place;
     }
-}
-
-void CTabulonView::resizeEvent(QResizeEvent* pEvent) {
-    QWidget::resizeEvent(pEvent);
-    PlaceItems();
+    // Smaller than this, the pane scrolls instead of cutting the form.
+    m_pForm->setMinimumSize(extent.right() + 1 + qRound(7 * dX), extent.bottom() + 1 + qRound(7 * dY));
 }
 
 void CTabulonView::changeEvent(QEvent* pEvent) {
-    QWidget::changeEvent(pEvent);
+    QScrollArea::changeEvent(pEvent);
     if (pEvent->type() == QEvent::FontChange)
         PlaceItems();
 }
@@ -112,4 +131,5 @@ void CTabulonView::OnUpdateButton() {
     m_doc.SetCellY(m_nCellY);
     m_doc.SetUpTime(m_nUpTime);
     m_doc.ApplySettings();
+    emit settingsApplied();
 }

@@ -2,16 +2,17 @@
 
 #include "doc/DocPorts.h"
 
-#include <QWidget>
+#include <QScrollArea>
 
 class CTabulonDoc;
 class QLineEdit;
 class QPushButton;
 
 // The settings form: cell width and height in pixels and the redraw
-// interval in milliseconds. Update writes them into the document and has
-// the grid view rebuild its picture.
-class CTabulonView : public QWidget, public IDocView {
+// interval in milliseconds. Update (or Enter in a field) writes them into
+// the document and has the grid view rebuild its picture. The form scrolls
+// when its pane is too small to show it whole.
+class CTabulonView : public QScrollArea, public IDocView {
     Q_OBJECT
   public:
     CTabulonView(CTabulonDoc& doc, QWidget* pParent = nullptr);
@@ -19,6 +20,9 @@ class CTabulonView : public QWidget, public IDocView {
     // Hint 0 shows the document's settings; every other hint leaves the form alone.
     void OnUpdate(int nHint) override;
     void OnUpdateButton();
+    // While a solve runs the settings stay as they are: what is typed is
+    // kept, but neither Update nor Enter applies it.
+    void SetApplyEnabled(bool bEnabled);
 
     QLineEdit* CellXEdit() const { return m_pCellX; }
     QLineEdit* CellYEdit() const { return m_pCellY; }
@@ -28,8 +32,11 @@ class CTabulonView : public QWidget, public IDocView {
     // The prompt for an edit that does not hold an integer.
     static constexpr const char* kIntegerPrompt = "Please enter an integer.";
 
+  signals:
+    // The document has new settings.
+    void settingsApplied();
+
   protected:
-    void resizeEvent(QResizeEvent* pEvent) override;
     void changeEvent(QEvent* pEvent) override;
 
   private:
@@ -41,6 +48,7 @@ class CTabulonView : public QWidget, public IDocView {
     void PlaceItems();
 
     CTabulonDoc& m_doc;
+    QWidget* m_pForm; // the fields and labels, placed in dialog units
     int m_nUpTime = 0;
     int m_nCellX = 0;
     int m_nCellY = 0;

@@ -2,13 +2,46 @@
 
 #include "doc/TabulonDoc.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QWheelEvent>
+#include <QtMath>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+namespace {
+
+// The zoom steps of Zoom In and Zoom Out.
+constexpr double kZoomSteps[] = {1.0 / 64, 1.0 / 48, 1.0 / 32, 1.0 / 24, 1.0 / 16, 1.0 / 12, 1.0 / 8,
+                                 1.0 / 6,  1.0 / 4,  1.0 / 3,  1.0 / 2,  2.0 / 3,  1.0,      1.5,
+                                 2.0,      3.0,      4.0,      6.0,      8.0,      12.0,     16.0};
+
+constexpr int kWheelStep = 120; // eighths of a degree: one notch of a common wheel
+
+// A rectangle of picture pixels as the view shows it at `dZoom`: grown to
+// whole pixels, so nothing of it is lost.
+QRect Zoomed(const QRect& rect, double dZoom) {
+    return {QPoint(qFloor(rect.left() * dZoom), qFloor(rect.top() * dZoom)),
+            QPoint(qCeil((rect.right() + 1) * dZoom) - 1, qCeil((rect.bottom() + 1) * dZoom) - 1)};
+}
+
+// The picture pixels under a rectangle of the view at `dZoom`.
+QRect Unzoomed(const QRect& rect, double dZoom) {
+    return {QPoint(qFloor(rect.left() / dZoom), qFloor(rect.top() / dZoom)),
+            QPoint(qCeil((rect.right() + 1) / dZoom), qCeil((rect.bottom() + 1) / dZoom))};
+}
+
+} // namespace
 
 CTabulonView2::CTabulonView2(CTabulonDoc& doc, QWidget* pParent) : QAbstractScrollArea(pParent), CPictureView(doc) {
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Puzzle picture"));
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     UpdateScrollBars();
@@ -18,11 +51,16 @@ void CTabulonView2::OnInitialUpdate() {
     OnUpdate(0);
     if (!GetRenderer() || !m_doc.GetPuzzle())
         SetScrollSizes(QSize(100, 100));
+    viewport()->update();
 }
 
 void CTabulonView2::PictureRebuilt() {
     if (GetRenderer()->IsLaidOut())
         SetScrollSizes(GetRenderer()->GetScrollSize());
+    else if (!GetRenderer()->GetError().empty())
+        SetScrollSizes(QSize(0, 0)); // nothing to scroll: the view says why
+    if (m_bFitting)
+        ApplyZoom(FittingZoom(), QPointF(), true);
     viewport()->update();
 }
 
@@ -43,28 +81,174 @@ void CTabulonView2::UpdateScrollBars() {
         pBar->setPageStep(std::max(1, nTotal / 10));
         pBar->setSingleStep(std::max(1, nTotal / 100));
     };
-    configure(horizontalScrollBar(), m_scrollRange.width(), view.width());
-    configure(verticalScrollBar(), m_scrollRange.height(), view.height());
+    configure(horizontalScrollBar(), qCeil(m_scrollRange.width() * m_dZoom), view.width());
+    configure(verticalScrollBar(), qCeil(m_scrollRange.height() * m_dZoom), view.height());
 }
 
 void CTabulonView2::resizeEvent(QResizeEvent* pEvent) {
     QAbstractScrollArea::resizeEvent(pEvent);
     UpdateScrollBars();
+    if (m_bFitting)
+        ApplyZoom(FittingZoom(), QPointF(), true);
 }
 
-// A repaint only copies the finished picture, shifted by the scroll position.
+// --- zoom ---
+
+void CTabulonView2::ApplyZoom(double dZoom, QPointF anchor, bool bFitting) {
+    dZoom = std::clamp(dZoom, kMinZoom, kMaxZoom);
+    const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QPointF pictureAnchor = (scroll + anchor) / m_dZoom;
+    const bool bChanged = dZoom != m_dZoom;
+    m_dZoom = dZoom;
+    m_bFitting = bFitting;
+    UpdateScrollBars();
+    const QPointF newScroll = pictureAnchor * m_dZoom - anchor;
+    horizontalScrollBar()->setValue(qRound(newScroll.x()));
+    verticalScrollBar()->setValue(qRound(newScroll.y()));
+    viewport()->update();
+    if (bChanged)
+        emit zoomChanged(m_dZoom);
+}
+
+void CTabulonView2::SetZoom(double dZoom) {
+    ApplyZoom(dZoom, QRectF(viewport()->rect()).center(), false);
+}
+
+void CTabulonView2::ZoomAround(double dZoom, QPointF anchor) {
+    ApplyZoom(dZoom, anchor, false);
+}
+
+double CTabulonView2::NextZoomStep(int nDirection) const {
+    if (nDirection > 0) {
+        const auto* pNext = std::upper_bound(std::begin(kZoomSteps), std::end(kZoomSteps), m_dZoom * 1.0001);
+        return pNext == std::end(kZoomSteps) ? kMaxZoom : *pNext;
+    }
+    const auto* pNext = std::lower_bound(std::begin(kZoomSteps), std::end(kZoomSteps), m_dZoom * 0.9999);
+    return pNext == std::begin(kZoomSteps) ? kMinZoom : *(pNext - 1);
+}
+
+void CTabulonView2::ZoomIn() {
+    SetZoom(NextZoomStep(+1));
+}
+
+void CTabulonView2::ZoomOut() {
+    SetZoom(NextZoomStep(-1));
+}
+
+void CTabulonView2::ActualSize() {
+    SetZoom(1.0);
+}
+
+void CTabulonView2::FitToWindow() {
+    ApplyZoom(FittingZoom(), QPointF(), true);
+}
+
+double CTabulonView2::FittingZoom() const {
+    if (m_scrollRange.isEmpty())
+        return 1.0;
+    const QSize view = viewport()->size();
+    return std::min(double(view.width()) / m_scrollRange.width(), double(view.height()) / m_scrollRange.height());
+}
+
+// --- input ---
+
+// Ctrl and the wheel zoom around the pointer; Shift and the wheel scroll
+// across; the wheel alone scrolls down and up.
+void CTabulonView2::wheelEvent(QWheelEvent* pEvent) {
+    const int nDelta = pEvent->angleDelta().y();
+    if (pEvent->modifiers() & Qt::ControlModifier) {
+        m_nWheelZoom += nDelta;
+        for (; m_nWheelZoom >= kWheelStep; m_nWheelZoom -= kWheelStep)
+            ZoomAround(NextZoomStep(+1), pEvent->position());
+        for (; m_nWheelZoom <= -kWheelStep; m_nWheelZoom += kWheelStep)
+            ZoomAround(NextZoomStep(-1), pEvent->position());
+        pEvent->accept();
+        return;
+    }
+    if ((pEvent->modifiers() & Qt::ShiftModifier) && nDelta != 0) {
+        QScrollBar* pBar = horizontalScrollBar();
+        const double dLines = double(nDelta) / kWheelStep * QApplication::wheelScrollLines();
+        pBar->setValue(pBar->value() - qRound(dLines * pBar->singleStep()));
+        pEvent->accept();
+        return;
+    }
+    QAbstractScrollArea::wheelEvent(pEvent);
+}
+
+// The arrows and Page Up and Down scroll as in any scrolling window; Home
+// goes to the picture's top left corner and End to its bottom right.
+void CTabulonView2::keyPressEvent(QKeyEvent* pEvent) {
+    if (pEvent->key() == Qt::Key_Home || pEvent->key() == Qt::Key_End) {
+        const bool bHome = pEvent->key() == Qt::Key_Home;
+        for (QScrollBar* pBar : {horizontalScrollBar(), verticalScrollBar()})
+            pBar->setValue(bHome ? pBar->minimum() : pBar->maximum());
+        pEvent->accept();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(pEvent);
+}
+
+// --- painting ---
+
 void CTabulonView2::paintEvent(QPaintEvent* pEvent) {
-    if (!GetRenderer() || !GetRenderer()->IsLaidOut())
+    // After New the view is blank: the old picture stays (Save ALL as BMP
+    // may read it) but belongs to no puzzle.
+    if (!GetRenderer() || !m_doc.GetPuzzle())
         return;
     QPainter painter(viewport());
+    if (!GetRenderer()->IsLaidOut()) {
+        if (!GetRenderer()->GetError().empty())
+            PaintMessage(painter, QStringLiteral("This puzzle cannot be shown: %1.")
+                                      .arg(QString::fromStdString(GetRenderer()->GetError())));
+        return;
+    }
     const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
     painter.translate(-scroll);
-    GetRenderer()->Paint(painter);
-    FrameCellsThatDiffer(painter, pEvent->rect().translated(scroll));
+    const QRect exposed = pEvent->rect().translated(scroll);
+    PaintPicture(painter, exposed);
+    FrameCellsThatDiffer(painter, exposed);
+}
+
+// `exposed` in view pixels from the picture's corner.
+void CTabulonView2::PaintPicture(QPainter& painter, const QRect& exposed) const {
+    const CGridRenderer& renderer = *GetRenderer();
+    const QRect region = Unzoomed(exposed, m_dZoom).intersected(renderer.GetImage().rect());
+    if (region.isEmpty())
+        return;
+    const double dDeviceScale = m_dZoom * viewport()->devicePixelRatioF();
+    painter.save();
+    painter.scale(m_dZoom, m_dZoom);
+    if (qFuzzyCompare(dDeviceScale, 1.0)) {
+        painter.drawImage(region.topLeft(), renderer.GetImage(), region); // the picture itself, pixel for pixel
+    } else if (dDeviceScale > 1.0) {
+        renderer.PaintShapes(painter, region);
+    } else {
+        // The picture halved until it is at most twice the size shown, then
+        // scaled smoothly the rest of the way: averaging keeps thin lines
+        // and small numbers visible as grey instead of dropping them.
+        const int nLevel = static_cast<int>(std::floor(std::log2(1.0 / dDeviceScale) + 1e-9));
+        const QImage& reduced = renderer.Reduced(nLevel);
+        // Each level halves with the odd pixel rounded up: a level pixel
+        // covers 2^level picture pixels exactly (fewer levels on a tiny picture).
+        const int nMade = qRound(std::log2(double(renderer.GetImage().width()) / reduced.width()));
+        const double dFactor = std::ldexp(1.0, nMade);
+        painter.scale(dFactor, dFactor);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        const QRect source = Unzoomed(region, dFactor).intersected(reduced.rect());
+        painter.drawImage(source.topLeft(), reduced, source);
+    }
+    painter.restore();
+}
+
+void CTabulonView2::PaintMessage(QPainter& painter, const QString& strText) const {
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(viewport()->rect().adjusted(12, 12, -12, -12), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                     strText);
 }
 
 // When a search found two solutions, the cells where they differ are framed
 // on the screen only: the picture itself, saved or printed, stays as it is.
+// The frames keep their width in view pixels at any zoom.
 void CTabulonView2::FrameCellsThatDiffer(QPainter& painter, const QRect& exposed) const {
     const CPuzzle* pPuzzle = m_doc.GetPuzzle();
     if (!pPuzzle || pPuzzle->GetWidth() <= 0)
@@ -73,7 +257,7 @@ void CTabulonView2::FrameCellsThatDiffer(QPainter& painter, const QRect& exposed
     const QColor frame(kDifferFrame);
     const int nColumns = pPuzzle->GetWidth();
     for (int nCell : m_doc.GetCellsThatDiffer()) {
-        const QRect inner = GetRenderer()->CellRect(nCell / nColumns, nCell % nColumns);
+        const QRect inner = Zoomed(GetRenderer()->CellRect(nCell / nColumns, nCell % nColumns), m_dZoom);
         const QRect outer = inner.adjusted(-kThick, -kThick, kThick, kThick);
         if (!outer.intersects(exposed))
             continue;
@@ -84,25 +268,14 @@ void CTabulonView2::FrameCellsThatDiffer(QPainter& painter, const QRect& exposed
     }
 }
 
-QPoint CTabulonView2::PrintOrigin(int nDpiX, int nDpiY, int nMarginX, int nMarginY) {
-    return {std::max(nDpiX / 2, nMarginX), std::max(nDpiY / 2, nMarginY)};
-}
+// --- printing ---
 
 void CTabulonView2::Print(QPrinter& printer) {
-    // Coordinates from the paper's corner, so the half inch is measured from
-    // the paper; the printer's unprintable margin is its minimum margin.
-    printer.setFullPage(true);
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        m_doc.ReportError("Cannot print: the printer could not be started.");
-        return;
-    }
-    QPageLayout layout = printer.pageLayout();
-    layout.setUnits(QPageLayout::Point);
-    const QMarginsF margins = layout.minimumMargins();
-    const int nDpiX = printer.logicalDpiX(), nDpiY = printer.logicalDpiY();
-    painter.translate(PrintOrigin(nDpiX, nDpiY, static_cast<int>(margins.left() * nDpiX / 72.0),
-                                  static_cast<int>(margins.top() * nDpiY / 72.0)));
-    if (GetRenderer())
-        GetRenderer()->Paint(painter);
+    Print(printer, PrintSize::PrinterDots);
+}
+
+void CTabulonView2::Print(QPrinter& printer, PrintSize size) {
+    std::string strError;
+    if (!PrintPicture(printer, GetRenderer(), size, strError))
+        m_doc.ReportError(strError);
 }

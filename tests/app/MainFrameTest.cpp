@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -20,12 +21,14 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolTip>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -33,6 +36,9 @@
 namespace {
 
 const char kExample[] = "3 4\n2 1\n3\n1\n\n1 1\n2\n1\n2\n";
+
+// Where the recent files begin in the File menu.
+constexpr int kFirstRecent = 12;
 
 std::string ReadAll(const std::string& strPath) {
     std::ifstream in(strPath, std::ios::binary);
@@ -75,7 +81,7 @@ class MainFrameTest : public ::testing::Test {
   protected:
     MainFrameTest()
         : m_settings(m_dir.Path().string().append("/settings.ini").c_str(), QSettings::IniFormat), m_recent(m_settings),
-          m_frame(m_doc, m_recent) {
+          m_frame(m_doc, m_recent, m_settings) {
         m_frame.NewFile();
     }
 
@@ -86,10 +92,27 @@ class MainFrameTest : public ::testing::Test {
         m_doc.SetPorts(DocPorts{&m_steppingClock, &m_frame, &m_wait, &m_frame});
         m_doc.SetUpTime(0);
     }
+    // Read by the window and by a search's worker thread. A delay on the
+    // worker's readings (one at each progress check of the search) makes a
+    // short search last as long as a hard one.
     struct SteppingClock : ITickSource {
-        uint32_t dwNow = 0;
-        uint32_t GetTickCount() override { return dwNow += 5; }
+        std::atomic<uint32_t> dwNow{0};
+        std::atomic<int> nWorkerDelayMs{0};
+        uint32_t GetTickCount() override {
+            if (nWorkerDelayMs > 0 && QThread::currentThread() != QCoreApplication::instance()->thread())
+                std::this_thread::sleep_for(std::chrono::milliseconds(nWorkerDelayMs));
+            return dwNow += 5;
+        }
     };
+    // Solve Completely and Check Uniqueness run on a worker: their end
+    // reaches the window through its event loop.
+    bool WaitForSolve(int nMilliseconds = 20000) {
+        QElapsedTimer timer;
+        timer.start();
+        while (m_frame.IsSolving() && timer.elapsed() < nMilliseconds)
+            QTest::qWait(2);
+        return !m_frame.IsSolving();
+    }
     QStringList MenuTexts(QMenu* pMenu) {
         QStringList texts;
         for (QAction* pAction : pMenu->actions())
@@ -113,19 +136,28 @@ TEST_F(MainFrameTest, MenusHoldExactlyTheItemsAndShortcuts) {
     QStringList titles;
     for (QAction* pAction : m_frame.menuBar()->actions())
         titles.append(pAction->text());
-    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Tools", "&Help"}));
-    EXPECT_EQ(
-        MenuTexts(m_frame.FileMenu()),
-        (QStringList{"&Open...\tCtrl+O", "&Save\tCtrl+S", "Save as BMP", "Save ALL as BMP", "Solve", "-",
-                     "&Print...\tCtrl+P", "Print Pre&view", "P&rint Setup...", "-", "Recent File", "-", "E&xit"}));
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Tools", "&Help"}));
+    EXPECT_EQ(MenuTexts(m_frame.FileMenu()),
+              (QStringList{"&Open...\tCtrl+O", "&Save\tCtrl+S", "Save Solution &As...", "Save as BMP",
+                           "Save ALL as BMP", "&Export Picture...\tCtrl+E", "Solve\tF5", "-", "&Print...\tCtrl+P",
+                           "Print Pre&view", "P&rint Setup...", "-", "Recent File", "-", "E&xit"}));
     const QList<QAction*> menus = m_frame.menuBar()->actions();
-    EXPECT_EQ(MenuTexts(menus[1]->menu()), (QStringList{"&Toolbar", "&Status Bar"}));
-    EXPECT_TRUE(menus[1]->menu()->actions()[0]->isChecked());
+    EXPECT_EQ(MenuTexts(menus[1]->menu()), (QStringList{"&Copy\tCtrl+C"}));
     EXPECT_EQ(MenuTexts(menus[2]->menu()),
-              (QStringList{"Solve Completely", "Check Uniqueness", "-", "Show Other Solution"}));
-    EXPECT_EQ(MenuTexts(menus[3]->menu()), (QStringList{"&About Tabulon..."}));
-    EXPECT_FALSE(m_frame.FileMenu()->actions()[10]->isEnabled()) << "the Recent File placeholder is greyed";
+              (QStringList{"&Toolbar", "&Status Bar", "-", "Zoom &In\tCtrl++", "Zoom &Out\tCtrl+-",
+                           "&Actual Size\tCtrl+0", "&Fit to Window\tCtrl+9"}));
+    EXPECT_TRUE(menus[2]->menu()->actions()[0]->isChecked());
+    EXPECT_EQ(MenuTexts(menus[3]->menu()), (QStringList{"Solve Completely\tCtrl+F5", "Check Uniqueness\tCtrl+U",
+                                                        "Stop\tEsc", "-", "Show Other Solution"}));
+    EXPECT_EQ(MenuTexts(menus[4]->menu()), (QStringList{"&About Tabulon..."}));
+    EXPECT_FALSE(m_frame.FileMenu()->actions()[kFirstRecent]->isEnabled()) << "the Recent File placeholder is greyed";
+    // The framework's keys, and the second keys of Zoom In and Copy.
     EXPECT_EQ(m_frame.ActionFor(Command::New)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+    EXPECT_EQ(m_frame.ActionFor(Command::ZoomIn)->shortcuts(),
+              (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl++")), QKeySequence(QStringLiteral("Ctrl+="))}));
+    EXPECT_EQ(m_frame.ActionFor(Command::Copy)->shortcuts(),
+              (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+C")), QKeySequence(QStringLiteral("Ctrl+Ins"))}));
+    EXPECT_FALSE(m_frame.ActionFor(Command::Stop)->isEnabled()) << "nothing to stop";
 }
 
 TEST_F(MainFrameTest, ToolbarHasSixButtonsAndTwoSeparatorsInOrder) {
@@ -214,6 +246,7 @@ TEST_F(MainFrameTest, TheToolsMenuSolvesBeyondLineLogicAndChecksUniqueness) {
     ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(strTwo)));
     EXPECT_FALSE(pOther->isEnabled());
     m_frame.ActionFor(Command::CheckUniqueness)->trigger();
+    ASSERT_TRUE(WaitForSolve());
     EXPECT_TRUE(m_frame.windowTitle().contains(" Multiple solutions. ")) << m_frame.windowTitle().toStdString();
     EXPECT_EQ(m_frame.StatusPane()->text(), "Multiple solutions: 2 found; the grid shows the first.");
     EXPECT_EQ(RowText(*m_doc.GetPuzzle(), 0), "X-") << "the first solution is shown";
@@ -235,9 +268,11 @@ TEST_F(MainFrameTest, TheToolsMenuSolvesBeyondLineLogicAndChecksUniqueness) {
     EXPECT_EQ(RowText(*m_doc.GetPuzzle(), 0), "..") << "Solve's grid stays";
 
     m_frame.ActionFor(Command::CheckUniqueness)->trigger();
+    ASSERT_TRUE(WaitForSolve());
     ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(Example())));
     EXPECT_FALSE(pOther->isEnabled()) << "another puzzle opened";
     m_frame.ActionFor(Command::SolveCompletely)->trigger();
+    ASSERT_TRUE(WaitForSolve());
     EXPECT_TRUE(m_frame.windowTitle().contains(" Solved. ")) << m_frame.windowTitle().toStdString();
     EXPECT_FALSE(pOther->isEnabled()) << "one solution found";
 }
@@ -325,15 +360,15 @@ TEST_F(MainFrameTest, AnEditWithoutAnIntegerIsPromptedAndKeepsTheOldValues) {
 TEST_F(MainFrameTest, RecentFilesAreListedAndSurviveARestart) {
     const std::string strPath = Example();
     ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(strPath)));
-    EXPECT_EQ(m_frame.FileMenu()->actions()[10]->text(), QString::fromStdString("&1 " + strPath));
-    EXPECT_EQ(m_frame.FileMenu()->actions()[10]->statusTip(), "Open this document");
+    EXPECT_EQ(m_frame.FileMenu()->actions()[kFirstRecent]->text(), QString::fromStdString("&1 " + strPath));
+    EXPECT_EQ(m_frame.FileMenu()->actions()[kFirstRecent]->statusTip(), "Open this document");
 
     QSettings again(m_dir.Path().string().append("/settings.ini").c_str(), QSettings::IniFormat);
     CRecentFileList restarted(again);
     CTabulonDoc doc;
-    CMainFrame frame(doc, restarted);
-    EXPECT_EQ(frame.FileMenu()->actions()[10]->text(), QString::fromStdString("&1 " + strPath));
-    frame.FileMenu()->actions()[10]->trigger();
+    CMainFrame frame(doc, restarted, again);
+    EXPECT_EQ(frame.FileMenu()->actions()[kFirstRecent]->text(), QString::fromStdString("&1 " + strPath));
+    frame.FileMenu()->actions()[kFirstRecent]->trigger();
     ASSERT_NE(doc.GetPuzzle(), nullptr);
     EXPECT_EQ(doc.GetPathName(), strPath);
 }
@@ -452,6 +487,7 @@ TEST_F(MainFrameTest, CheckingUniquenessSaysInTheStatusBarThatEscStopsIt) {
         "-XXX------XX--XX-X", "--X----X---X-----X", "X-X----XX----XX-X-"};
     ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(m_dir.Write("turn.tb", ClueFileText(picture)))));
     UpdateAfterEveryPass();
+    m_steppingClock.nWorkerDelayMs = 50; // the search lasts seconds: the key comes while it runs
     m_frame.show();
     QString strDuringSolve;
     QTimer::singleShot(0, &m_frame, [&] {
@@ -459,6 +495,7 @@ TEST_F(MainFrameTest, CheckingUniquenessSaysInTheStatusBarThatEscStopsIt) {
         QTest::keyClick(m_frame.GridView(), Qt::Key_Escape);
     });
     m_frame.ActionFor(Command::CheckUniqueness)->trigger();
+    ASSERT_TRUE(WaitForSolve());
     EXPECT_EQ(strDuringSolve.toStdString(), "Checking uniqueness. Press Esc to stop.");
     EXPECT_TRUE(m_frame.windowTitle().contains(" Stopped. ")) << m_frame.windowTitle().toStdString();
     EXPECT_TRUE(m_frame.StatusPane()->text().startsWith("Stopped: ")) << m_frame.StatusPane()->text().toStdString();

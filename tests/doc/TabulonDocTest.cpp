@@ -41,7 +41,7 @@ struct FakePlatform : IMessageSink, IEventWait, ITitleSink {
 };
 
 struct FakePicture : IPicture {
-    bool GetPixels(int& nWidth, int& nHeight, std::vector<uint8_t>& pixels, std::string&) override {
+    bool GetPixels(int& nWidth, int& nHeight, std::vector<uint8_t>& pixels, std::string&) const override {
         nWidth = 1;
         nHeight = 1;
         pixels = {0x10, 0x20, 0x30};
