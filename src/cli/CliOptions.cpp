@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "io/PictureFormat.h"
+
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -60,6 +62,15 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
                  "write the grid as a BMP, one pixel per cell, next to the clue file (\".bmp\" appended)");
     app.add_flag("--save-all-bmp", options.bSaveAllBmp,
                  "write the whole picture with clues and grid as a BMP next to the clue file (\"_all.bmp\" appended)");
+    app.add_option("--export", options.strExport,
+                   "write the whole picture to FILE as PNG, SVG, PDF or BMP, as its extension says (one puzzle)")
+        ->type_name("FILE")
+        ->check(CLI::Validator(
+            [](std::string& value) {
+                return PictureFormatOf(value) ? std::string()
+                                              : "expected a file ending in .png, .svg, .pdf or .bmp, found " + value;
+            },
+            "FILE"));
     std::string strCellSize = "8x8";
     app.add_option("--cell-size", strCellSize, "cell size of the whole picture in pixels (default 8x8)")
         ->type_name("WxH")
@@ -111,6 +122,11 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
         return std::nullopt;
     } catch (const CLI::ParseError& e) {
         std::cerr << "tabulon-cli: " << e.what() << " (try --help)\n";
+        nExitStatus = kExitUsage;
+        return std::nullopt;
+    }
+    if (!options.strExport.empty() && options.files.size() > 1) {
+        std::cerr << "tabulon-cli: --export names one file: give one puzzle (try --help)\n";
         nExitStatus = kExitUsage;
         return std::nullopt;
     }

@@ -11,6 +11,7 @@ struct CliOptions {
     bool bSaveText = false;   // the solution text file next to the clue file
     bool bSaveBmp = false;    // one pixel per cell, next to the clue file
     bool bSaveAllBmp = false; // the whole rendered picture, next to the clue file
+    std::string strExport;    // the whole picture as PNG, SVG, PDF or BMP, to this file (one puzzle)
     int nCellX = 8;           // cell size of the whole picture, in pixels
     int nCellY = 8;
     bool bQuiet = false;                  // no summary lines
@@ -22,6 +23,9 @@ struct CliOptions {
     unsigned long long nMaxSolutions = 1; // solutions to look for when solving completely
     long long nMaxCells = 1LL << 24;      // the largest grid read
     long long nMaxPictureMiB = 1024;      // the largest whole picture drawn
+
+    // The outputs that need the picture drawn, and so the drawing module.
+    bool NeedsPicture() const { return bSaveAllBmp || !strExport.empty(); }
 };
 
 // Exit status of a solve stopped by --timeout.

@@ -169,9 +169,23 @@ void CheckGoal(const std::string& strPath, const CPuzzleFile& puzzle, const CliO
         report.strErr += strPath + ": the grid matches the goal\n";
 }
 
+// --export: the drawing module writes the picture, as the desktop's Export
+// Picture does.
+void ExportTo(const std::string& strPath, const PictureModule& module, IDocView* pView, bool bQuiet,
+              FileReport& report) {
+    char szError[1024] = "";
+    if (!module.pfnExport(pView, strPath.c_str(), szError, sizeof szError)) {
+        report.strErr += std::string("error: ") + szError + "\n";
+        report.nStatus = kExitFileError;
+    } else if (!bQuiet) {
+        report.strErr += "Exported to " + strPath + "\n";
+    }
+}
+
 // The files asked for, written after the solve whatever its outcome: the
 // document's own savers report their failures through the console ports.
-void WriteOutputs(const std::string& strPath, CTabulonDoc& doc, const CliOptions& options, FileReport& report) {
+void WriteOutputs(const std::string& strPath, CTabulonDoc& doc, const CliOptions& options, const PictureModule* pModule,
+                  IDocView* pView, FileReport& report) {
     if (options.bConvertToTb) {
         const SaveResult saved = WriteFileAtomically(strPath + ".tb", FormatClueFile(*doc.GetPuzzle()));
         if (!saved.bOk) {
@@ -187,6 +201,8 @@ void WriteOutputs(const std::string& strPath, CTabulonDoc& doc, const CliOptions
         doc.OnSaveAsBmp();
     if (options.bSaveAllBmp)
         doc.OnSaveAllAsBmp();
+    if (!options.strExport.empty() && pModule && pView)
+        ExportTo(options.strExport, *pModule, pView, options.bQuiet, report);
 }
 
 // The picture view lives in the drawing module and is destroyed there.
@@ -206,7 +222,7 @@ FileReport SolveFile(const std::string& strPath, const CliOptions& options, cons
     doc.SetCellY(options.nCellY);
     doc.SetMaxCells(options.nMaxCells);
     std::unique_ptr<IDocView, ViewDeleter> pView(nullptr, ViewDeleter{pModule});
-    if (options.bSaveAllBmp && pModule) {
+    if (options.NeedsPicture() && pModule) {
         pView.reset(pModule->pfnCreate(&doc, options.nMaxPictureMiB << 20));
         doc.AddView(pView.get());
     }
@@ -241,7 +257,7 @@ FileReport SolveFile(const std::string& strPath, const CliOptions& options, cons
 
     if (options.bCheckGoal)
         CheckGoal(strPath, *doc.GetPuzzle(), options, report);
-    WriteOutputs(strPath, doc, options, report);
+    WriteOutputs(strPath, doc, options, pModule, pView.get(), report);
     if (console.GetErrorCount() > 0) // a picture that could not be drawn, a file not written
         report.nStatus = kExitFileError;
     return report;

@@ -2,6 +2,7 @@
 
 #include "cli/PictureModule.h"
 
+#include "render/PictureExport.h"
 #include "render/PictureView.h"
 
 #include <QGuiApplication>
@@ -51,5 +52,16 @@ IDocView* TabulonCreatePictureView(CTabulonDoc* pDoc, long long nMaxBytes) {
 
 void TabulonDestroyPictureView(IDocView* pView) {
     delete pView;
+}
+
+bool TabulonExportPicture(IDocView* pView, const char* pszPath, char* pszError, size_t nErrorSize) {
+    const CGridRenderer* pRenderer = static_cast<CPictureView*>(pView)->GetRenderer();
+    const std::optional<PictureFormat> format = PictureFormatOf(pszPath);
+    SaveResult result{false, std::string("cannot write ") + pszPath + ": no picture"};
+    if (pRenderer && format)
+        result = ExportPicture(*pRenderer, pszPath, *format);
+    if (!result.bOk && nErrorSize > 0)
+        std::snprintf(pszError, nErrorSize, "%s", result.strError.c_str());
+    return result.bOk;
 }
 }

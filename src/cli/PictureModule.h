@@ -1,10 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
-// The command line draws the whole picture ("Save ALL as BMP") through a
-// module it loads only when asked to: solving and the other outputs then
-// never load the Qt libraries.
+// The command line draws the whole picture ("Save ALL as BMP", --export)
+// through a module it loads only when asked to: solving and the other
+// outputs then never load the Qt libraries.
 
 class CTabulonDoc;
 class IDocView;
@@ -17,6 +18,10 @@ void TabulonStartPictures();
 // destroy it with TabulonDestroyPictureView.
 IDocView* TabulonCreatePictureView(CTabulonDoc* pDoc, long long nMaxBytes);
 void TabulonDestroyPictureView(IDocView* pView);
+// Writes the picture the view keeps to pszPath, in the format its extension
+// names, as the desktop's Export Picture does. False, with the reason in
+// pszError (nErrorSize bytes, terminated), when nothing was written.
+bool TabulonExportPicture(IDocView* pView, const char* pszPath, char* pszError, size_t nErrorSize);
 }
 
 // What the executable looks up in the module.
@@ -24,6 +29,7 @@ struct PictureModule {
     void (*pfnStart)() = nullptr;
     IDocView* (*pfnCreate)(CTabulonDoc*, long long) = nullptr;
     void (*pfnDestroy)(IDocView*) = nullptr;
+    bool (*pfnExport)(IDocView*, const char*, char*, size_t) = nullptr;
 };
 
 // Loads the module from the executable's folder (or ../lib/tabulon when

@@ -20,7 +20,9 @@ bool LoadPictureModule(PictureModule& module, char** /*argv*/, std::string& strE
     module.pfnCreate =
         reinterpret_cast<IDocView* (*)(CTabulonDoc*, long long)>(dlsym(pHandle, "TabulonCreatePictureView"));
     module.pfnDestroy = reinterpret_cast<void (*)(IDocView*)>(dlsym(pHandle, "TabulonDestroyPictureView"));
-    if (!module.pfnStart || !module.pfnCreate || !module.pfnDestroy) {
+    module.pfnExport =
+        reinterpret_cast<bool (*)(IDocView*, const char*, char*, size_t)>(dlsym(pHandle, "TabulonExportPicture"));
+    if (!module.pfnStart || !module.pfnCreate || !module.pfnDestroy || !module.pfnExport) {
         strError = "the drawing module lacks its functions";
         return false;
     }

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
 
     WatchForInterrupt(); // before the drawing module or the workers start threads
     PictureModule module;
-    if (options->bSaveAllBmp) {
+    if (options->NeedsPicture()) {
         std::string strError;
         if (!LoadPictureModule(module, argv, strError)) {
             std::fprintf(stderr, "tabulon-cli: %s\n", strError.c_str());
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
                 return;
             }
             progress.Begin(i, options->files[i]);
-            reports[i] = SolveFile(options->files[i], *options, options->bSaveAllBmp ? &module : nullptr);
+            reports[i] = SolveFile(options->files[i], *options, options->NeedsPicture() ? &module : nullptr);
             progress.End(i);
         },
         [&](size_t i) {

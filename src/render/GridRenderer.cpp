@@ -308,10 +308,13 @@ void CGridRenderer::PaintShapes(QPainter& painter, const QRect& region) const {
         const auto [nFirstCol, nLastCol] =
             LinesMeeting(region.left(), region.right() + 1, m_nGridLeft, pX, m_nCols + 1);
         const auto [nFirstRow, nLastRow] = LinesMeeting(region.top(), region.bottom() + 1, m_nGridTop, pY, m_nRows + 1);
+        // The picture's edge cuts the caps of the thick lines at the far
+        // sides, as it does in the pixels.
+        const QRect picture = m_image.rect();
         for (int i = nFirstCol; i < nLastCol; ++i)
-            painter.fillRect(GridLineRect(true, i), QColor(kBlack));
+            painter.fillRect(GridLineRect(true, i) & picture, QColor(kBlack));
         for (int i = nFirstRow; i < nLastRow; ++i)
-            painter.fillRect(GridLineRect(false, i), QColor(kBlack));
+            painter.fillRect(GridLineRect(false, i) & picture, QColor(kBlack));
     }
     PaintClueShapes(painter, region);
     PaintCellShapes(painter, region);

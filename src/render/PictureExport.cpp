@@ -9,9 +9,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
-
-#include <algorithm>
-#include <cctype>
+#include <QtMath>
 
 namespace {
 
@@ -54,31 +52,16 @@ void EncodePdf(const CGridRenderer& renderer, QBuffer& buffer) {
     const QSize size = renderer.GetImage().size();
     QPdfWriter writer(&buffer);
     writer.setResolution(kScreenDpi);
-    writer.setPageSize(QPageSize(QSizeF(size) * 72.0 / kScreenDpi, QPageSize::Point));
+    // PDF pages are whole points: rounded up, so nothing of the picture is
+    // cut (a white sliver of under a point may remain at the right and bottom).
+    const QSize points(qCeil(size.width() * 72.0 / kScreenDpi), qCeil(size.height() * 72.0 / kScreenDpi));
+    writer.setPageSize(QPageSize(points, QPageSize::Point));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setCreator(QStringLiteral("Tabulon"));
     DrawShapes(writer, renderer);
 }
 
 } // namespace
-
-std::optional<PictureFormat> PictureFormatOf(const std::string& strPath) {
-    const size_t nDot = strPath.find_last_of("./");
-    if (nDot == std::string::npos || strPath[nDot] != '.')
-        return std::nullopt;
-    std::string strExtension = strPath.substr(nDot + 1);
-    std::transform(strExtension.begin(), strExtension.end(), strExtension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (strExtension == "png")
-        return PictureFormat::Png;
-    if (strExtension == "svg")
-        return PictureFormat::Svg;
-    if (strExtension == "pdf")
-        return PictureFormat::Pdf;
-    if (strExtension == "bmp")
-        return PictureFormat::Bmp;
-    return std::nullopt;
-}
 
 bool EncodePicture(const CGridRenderer& renderer, PictureFormat format, std::string& strBytes, std::string& strError) {
     if (!renderer.GetError().empty()) { // the puzzle could not be drawn: its picture does not exist

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "io/AtomicFile.h"
+#include "io/PictureFormat.h"
 
-#include <optional>
 #include <string>
 
 class CGridRenderer;
@@ -11,11 +11,6 @@ class CGridRenderer;
 // SVG and PDF as shapes and text (a picture pixel is 1/96 inch), so that
 // they stay sharp at any size. The GUI's Export Picture and the command
 // line's --export both come here.
-enum class PictureFormat { Png, Svg, Pdf, Bmp };
-
-// The format a file name's extension asks for (".png", ".svg", ".pdf",
-// ".bmp", in any case), or none.
-std::optional<PictureFormat> PictureFormatOf(const std::string& strPath);
 
 // The whole picture in `format`. False, with the reason, when the picture
 // could not be drawn or encoded.

@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -29,6 +31,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <climits>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -499,6 +502,222 @@ TEST_F(MainFrameTest, CheckingUniquenessSaysInTheStatusBarThatEscStopsIt) {
     EXPECT_EQ(strDuringSolve.toStdString(), "Checking uniqueness. Press Esc to stop.");
     EXPECT_TRUE(m_frame.windowTitle().contains(" Stopped. ")) << m_frame.windowTitle().toStdString();
     EXPECT_TRUE(m_frame.StatusPane()->text().startsWith("Stopped: ")) << m_frame.StatusPane()->text().toStdString();
+}
+
+// Clues that a half turn carries onto themselves: Check Uniqueness needs
+// over a thousand search nodes for the second solution.
+const std::vector<std::string> kHalfTurn = {
+    "-X-XX----XX----X-X", "X-----X---X----X--", "X-XX--XX------XXX-", "-------X--------X-", "--X--X---X----XX--",
+    "--XXX------XX----X", "--X---X--X-XXX--X-", "X--X-XX--X-X-XX---", "-X-X--X---X-X--X-X", "X-X--X-X---X--X-X-",
+    "---XX-X-X--XX-X--X", "-X--XXX-X--X---X--", "X----XX------XXX--", "--XX----X---X--X--", "-X--------X-------",
+    "-XXX------XX--XX-X", "--X----X---X-----X", "X-X----XX----XX-X-"};
+
+// How long `done` takes to come true, handling events meanwhile; -1 after 5 s.
+template <class Done> qint64 MillisecondsUntil(Done done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 5000)
+            return -1;
+        QTest::qWait(1);
+    }
+    return timer.elapsed();
+}
+
+TEST_F(MainFrameTest, EscAndClosingStopASearchAtOnceWhateverTheRedrawInterval) {
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(m_dir.Write("turn.tb", ClueFileText(kHalfTurn)))));
+    m_doc.SetPorts(DocPorts{&m_steppingClock, &m_frame, &m_wait, &m_frame});
+    m_doc.SetUpTime(INT_MAX);
+    m_steppingClock.nWorkerDelayMs = 400; // a search of many seconds
+    m_frame.show();
+    QApplication::setActiveWindow(&m_frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+
+    QTest::keyClick(&m_frame, Qt::Key_U, Qt::ControlModifier); // Check Uniqueness
+    ASSERT_TRUE(m_frame.IsSolving());
+    EXPECT_EQ(m_frame.StatusPane()->text(), "Checking uniqueness. Press Esc to stop.");
+    QTest::qWait(50);
+    QTest::keyClick(m_frame.GridView(), Qt::Key_Escape);
+    // The search stops at its next step: here the clock's delay, at most 400 ms.
+    const qint64 nStopMs = MillisecondsUntil([&] { return !m_frame.IsSolving(); });
+    EXPECT_GE(nStopMs, 0);
+    EXPECT_LT(nStopMs, 2000);
+    EXPECT_TRUE(m_frame.windowTitle().contains(" Stopped. ")) << m_frame.windowTitle().toStdString();
+
+    QTest::keyClick(&m_frame, Qt::Key_F5, Qt::ControlModifier); // Solve Completely
+    ASSERT_TRUE(m_frame.IsSolving());
+    m_frame.close();
+    EXPECT_TRUE(m_frame.isVisible()) << "the window waits for the search to stop";
+    const qint64 nCloseMs = MillisecondsUntil([&] { return !m_frame.isVisible(); });
+    EXPECT_GE(nCloseMs, 0);
+    EXPECT_LT(nCloseMs, 2000);
+    EXPECT_FALSE(m_frame.IsSolving());
+}
+
+TEST_F(MainFrameTest, DuringASearchTheWindowTakesInputButNothingChangesThePuzzle) {
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(m_dir.Write("turn.tb", ClueFileText(kHalfTurn)))));
+    UpdateAfterEveryPass();
+    m_steppingClock.nWorkerDelayMs = 100;
+    m_frame.show();
+    QApplication::setActiveWindow(&m_frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+    m_frame.ActionFor(Command::CheckUniqueness)->trigger();
+    ASSERT_TRUE(m_frame.IsSolving());
+
+    QTest::keyClick(m_frame.GridView(), Qt::Key_Equal, Qt::ControlModifier); // zoom in
+    EXPECT_EQ(m_frame.GridView()->GetZoom(), 1.5);
+    EXPECT_EQ(m_frame.ZoomPane()->text(), "150%");
+    QLineEdit* pCellX = m_frame.FormView()->CellXEdit();
+    pCellX->setFocus();
+    pCellX->selectAll();
+    QTest::keyClicks(pCellX, "12");
+    QTest::keyClick(pCellX, Qt::Key_Return); // does not apply while the search runs
+    QTest::keyClick(m_frame.GridView(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_FALSE(m_frame.ActionFor(Command::Open)->isEnabled());
+    EXPECT_FALSE(m_frame.FormView()->UpdateButton()->isEnabled());
+    EXPECT_TRUE(m_frame.IsSolving());
+
+    ASSERT_TRUE(WaitForSolve());
+    EXPECT_NE(m_doc.GetPuzzle(), nullptr) << "Ctrl+N did nothing";
+    EXPECT_EQ(pCellX->text(), "12") << "what was typed is kept";
+    EXPECT_EQ(m_doc.GetCellX(), 8);
+    EXPECT_TRUE(m_frame.FormView()->UpdateButton()->isEnabled());
+    QTest::keyClick(pCellX, Qt::Key_Return); // now Enter applies it
+    EXPECT_EQ(m_doc.GetCellX(), 12);
+    EXPECT_TRUE(m_frame.ActionFor(Command::Open)->isEnabled());
+}
+
+TEST_F(MainFrameTest, TheSolvingKeysReachTheirCommands) {
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(Example())));
+    m_doc.GetPuzzle()->SetTrace(nullptr, nullptr);
+    m_frame.show();
+    QApplication::setActiveWindow(&m_frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+    QTest::keyClick(&m_frame, Qt::Key_F5);
+    EXPECT_TRUE(m_frame.windowTitle().contains(" Solved. ")) << m_frame.windowTitle().toStdString();
+    QTest::keyClick(&m_frame, Qt::Key_U, Qt::ControlModifier);
+    ASSERT_TRUE(WaitForSolve());
+    EXPECT_TRUE(m_frame.windowTitle().contains(" Unique. ")) << m_frame.windowTitle().toStdString();
+    QTest::keyClick(&m_frame, Qt::Key_F5, Qt::ControlModifier);
+    ASSERT_TRUE(WaitForSolve());
+    EXPECT_TRUE(m_frame.windowTitle().contains(" Solved. ")) << m_frame.windowTitle().toStdString();
+}
+
+TEST_F(MainFrameTest, TheWindowRemembersItsSettingsForTheNextRun) {
+    const std::string strPath = Example();
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(strPath)));
+    m_frame.show();
+    m_frame.resize(700, 560);
+    m_frame.Splitter()->setSizes({200, 500});
+    m_frame.FormView()->CellXEdit()->setText("11");
+    m_frame.FormView()->CellYEdit()->setText("9");
+    m_frame.FormView()->UpTimeEdit()->setText("250");
+    m_frame.FormView()->OnUpdateButton();
+    m_frame.GridView()->SetZoom(2.0);
+    m_frame.close();
+
+    CTabulonDoc doc;
+    CMainFrame again(doc, m_recent, m_settings);
+    again.NewFile();
+    again.show();
+    EXPECT_EQ(doc.GetCellX(), 11);
+    EXPECT_EQ(doc.GetCellY(), 9);
+    EXPECT_EQ(doc.GetUpTime(), 250);
+    EXPECT_EQ(again.FormView()->CellXEdit()->text(), "11");
+    EXPECT_EQ(again.GridView()->GetZoom(), 2.0);
+    EXPECT_EQ(again.ZoomPane()->text(), "200%");
+    EXPECT_EQ(again.size(), QSize(700, 560));
+    EXPECT_EQ(again.Splitter()->sizes().value(0), 200);
+
+    again.GridView()->FitToWindow();
+    CTabulonDoc third;
+    CMainFrame once_more(third, m_recent, m_settings);
+    EXPECT_TRUE(once_more.GridView()->IsFitting()) << "Fit to Window is kept as a mode";
+}
+
+TEST_F(MainFrameTest, NewClearsTheGridView) {
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(Example())));
+    m_frame.ActionFor(Command::Solve)->trigger();
+    const auto blackPixels = [&] {
+        const QImage shown = m_frame.GridView()->viewport()->grab().toImage();
+        int nBlack = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                nBlack += qGray(shown.pixel(x, y)) < 128;
+        return nBlack;
+    };
+    EXPECT_GT(blackPixels(), 0);
+    m_frame.ActionFor(Command::New)->trigger();
+    EXPECT_EQ(blackPixels(), 0);
+}
+
+TEST_F(MainFrameTest, LeavingAMenuTakesThePromptAwayAndShowsReady) {
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(Example())));
+    m_frame.ActionFor(Command::Solve)->trigger();
+    EXPECT_EQ(m_frame.StatusPane()->text(), "Solved.");
+    // The pointer over a menu item shows its prompt; leaving the item sends
+    // an empty one, as Qt's menus do.
+    m_frame.ActionFor(Command::Open)->showStatusText(&m_frame);
+    EXPECT_EQ(m_frame.statusBar()->currentMessage(), "Open an existing TB document");
+    QStatusTipEvent leave{QString()};
+    QApplication::sendEvent(&m_frame, &leave);
+    EXPECT_EQ(m_frame.StatusPane()->text(), "Ready");
+    EXPECT_TRUE(m_frame.windowTitle().contains(" Solved. ")) << "the outcome stays in the caption";
+}
+
+TEST_F(MainFrameTest, AFileTheReaderRefusesIsNamedInTheCaptionAndNotKeptAmongTheRecentFiles) {
+    const std::string strGood = Example();
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(strGood)));
+    m_frame.ActionFor(Command::Solve)->trigger();
+    const std::string strBad = m_dir.Write("bad.tb", "2 2\nx3\n");
+    m_recent.Add(QString::fromStdString(strBad)); // opened once, before it was spoilt
+    QString strTitleDuringBox, strStatusDuringBox;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        if (auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            strTitleDuringBox = m_frame.windowTitle();
+            strStatusDuringBox = m_frame.StatusPane()->text();
+            pBox->accept();
+        }
+    });
+    answerer.start(5);
+    m_frame.OpenFile(QString::fromStdString(strBad));
+    EXPECT_EQ(strTitleDuringBox, "bad.tb - Tabulon5");
+    EXPECT_EQ(strStatusDuringBox, "Ready");
+    EXPECT_EQ(m_recent.Files(), QStringList{QString::fromStdString(strGood)});
+}
+
+TEST_F(MainFrameTest, CopyPutsThePictureAndTheGridOnTheClipboard) {
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(Example())));
+    m_frame.ActionFor(Command::Solve)->trigger();
+    m_frame.ActionFor(Command::Copy)->trigger();
+    const QMimeData* pData = QApplication::clipboard()->mimeData();
+    ASSERT_NE(pData, nullptr);
+    EXPECT_EQ(pData->text(), "XX-X\n-XXX\nX---\n");
+    const QImage image = qvariant_cast<QImage>(pData->imageData());
+    EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32),
+              m_frame.GridView()->GetRenderer()->GetImage().convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(MainFrameTest, ExportWritesEveryFormatAndSaysWhyWhenItCannot) {
+    MessageBoxCloser closer;
+    const std::string strPath = Example();
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(strPath)));
+    m_frame.ActionFor(Command::Solve)->trigger();
+    const QString strFolder = QString::fromStdString(m_dir.Path().string());
+    for (const char* pszName : {"/cat.png", "/cat.svg", "/cat.pdf", "/cat.bmp"})
+        EXPECT_TRUE(m_frame.ExportPictureTo(strFolder + pszName)) << pszName;
+    EXPECT_FALSE(QImage(strFolder + "/cat.png").isNull());
+    EXPECT_EQ(ReadAll(m_dir.Path().string() + "/cat.pdf").substr(0, 5), "%PDF-");
+    EXPECT_TRUE(m_frame.ExportPictureTo(strFolder + "/cells.bmp", true));
+    EXPECT_EQ(QImage(strFolder + "/cells.bmp").size(), QSize(4, 3)) << "one pixel per cell";
+
+    closer.texts.clear();
+    const QString strMissing = strFolder + "/missing/cat.png";
+    EXPECT_FALSE(m_frame.ExportPictureTo(strMissing));
+    ASSERT_EQ(closer.texts.size(), 1);
+    EXPECT_TRUE(closer.texts[0].contains(strMissing)) << closer.texts[0].toStdString();
+    EXPECT_TRUE(closer.texts[0].contains("No such file or directory")) << closer.texts[0].toStdString();
 }
 
 TEST(InstanceChannel, ASecondStartHandsItsFileToTheRunningInstance) {

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <climits>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -299,6 +302,121 @@ INSTANTIATE_TEST_SUITE_P(
                       CompleteCase{"Refused", "1 2\n2\n\n1\n0\n", 1, "Refused",
                                    "Refused: the row clues fill 2 cells but the column clues fill 1.", ".."}),
     [](const ::testing::TestParamInfo<CompleteCase>& info) { return info.param.name; });
+
+// The window's way: the search runs on another thread while the document
+// and its views stay on this one.
+TEST_P(CompleteOutcomeTest, ASearchOnAnotherThreadEndsAsTheSameSearchHere) {
+    const CompleteCase& c = GetParam();
+    const std::string strPath = Write("p.tb", c.content);
+    ASSERT_TRUE(m_doc.FileOpen(strPath));
+    m_doc.SolveCompletely(c.nMaxSolutions);
+    const std::string strTitle = m_doc.GetTitle(), strStatus = m_doc.GetSolveStatus();
+    const std::vector<std::string> grid = GridRows(*m_doc.GetPuzzle());
+
+    ASSERT_TRUE(m_doc.FileOpen(strPath));
+    m_view.hints.clear();
+    std::unique_ptr<CCompleteSolveJob> pJob = m_doc.BeginSolveCompletely(c.nMaxSolutions);
+    EXPECT_EQ(pJob == nullptr, std::string(c.name) == "Refused") << "only refused clues leave nothing to search";
+    if (pJob) {
+        std::thread worker([&] { pJob->Run([](const std::vector<CellState>&) {}); });
+        worker.join();
+    }
+    m_doc.FinishSolveCompletely(pJob.get());
+    EXPECT_EQ(m_view.hints, (std::vector<int>{3, 2}));
+    EXPECT_EQ(m_doc.GetTitle(), strTitle);
+    EXPECT_EQ(m_doc.GetSolveStatus(), strStatus);
+    EXPECT_EQ(GridRows(*m_doc.GetPuzzle()), grid);
+}
+
+// A clock whose every reading is a millisecond later, readable from any thread.
+struct SteadyClock : ITickSource {
+    std::atomic<uint32_t> dwNow{100};
+    uint32_t GetTickCount() override { return dwNow++; }
+};
+
+TEST_F(TabulonDocTest, AJobReportsItsProgressAtTheThrottleAndTheDocumentShowsIt) {
+    // 8 x 8 permutations: counting them takes many search nodes.
+    std::vector<std::string> picture(8, std::string(8, '-'));
+    for (size_t i = 0; i < 8; ++i)
+        picture[i][i] = 'X';
+    ASSERT_TRUE(m_doc.FileOpen(Write("permutations.tb", ClueFileText(picture))));
+    SteadyClock clock;
+    m_doc.SetPorts(DocPorts{&clock, &m_platform, &m_platform, &m_platform});
+    std::vector<std::vector<CellState>> reported;
+    for (int nUpTime : {0, INT_MAX}) {
+        SCOPED_TRACE(nUpTime);
+        m_doc.SetUpTime(nUpTime);
+        reported.clear();
+        std::unique_ptr<CCompleteSolveJob> pJob = m_doc.BeginSolveCompletely(1000);
+        ASSERT_NE(pJob, nullptr);
+        std::thread worker([&] { pJob->Run([&](const std::vector<CellState>& cells) { reported.push_back(cells); }); });
+        worker.join();
+        m_doc.FinishSolveCompletely(pJob.get());
+        EXPECT_EQ(m_doc.GetCompleteResult().nSolutions, 1000u);
+        if (nUpTime == INT_MAX) {
+            EXPECT_TRUE(reported.empty()) << "no update is ever due";
+            continue;
+        }
+        ASSERT_FALSE(reported.empty());
+        m_platform.titles.clear();
+        m_doc.ShowCompleteProgress(reported.back());
+        EXPECT_EQ(m_doc.GetPuzzle()->GetCells(), reported.back());
+        ASSERT_EQ(m_platform.titles.size(), 1u);
+        EXPECT_NE(m_platform.titles[0].find(" Solving completely. "), std::string::npos) << m_platform.titles[0];
+    }
+    EXPECT_EQ(m_platform.nWaits, 0) << "the threaded search never waits for the window";
+}
+
+// Answers the first input pass by stopping the solve, as Esc does.
+struct StopAtInputPass : IEventWait {
+    CTabulonDoc* pDoc = nullptr;
+    int nPasses = 0, nWaits = 0;
+    void AfterProgressUpdate() override { ++nWaits; }
+    void LetInputThrough() override {
+        ++nPasses;
+        pDoc->RequestStop();
+    }
+};
+
+// Asks for an input pass as the solve begins (hint 3), as the window's pulse would.
+struct AskForInputAtTheStart : IDocView {
+    CTabulonDoc* pDoc = nullptr;
+    void OnUpdate(int nHint) override {
+        if (nHint == 3)
+            pDoc->RequestInputPass();
+    }
+};
+
+TEST_F(TabulonDocTest, SolveLetsInputThroughBetweenLinesWhateverTheRedrawInterval) {
+    std::vector<std::string> picture;
+    for (int r = 0; r < 20; ++r) {
+        std::string row;
+        for (int c = 0; c < 20; ++c)
+            row += ((r * 7 + c * 3) % 5 < 2 || r == c) ? 'X' : '-';
+        picture.push_back(row);
+    }
+    ASSERT_TRUE(m_doc.FileOpen(Write("big.tb", ClueFileText(picture))));
+    m_doc.GetPuzzle()->SetTrace(nullptr, nullptr);
+    StopAtInputPass wait;
+    wait.pDoc = &m_doc;
+    AskForInputAtTheStart pulse;
+    pulse.pDoc = &m_doc;
+    m_doc.AddView(&pulse);
+    m_doc.SetPorts(DocPorts{&m_clock, &m_platform, &wait, &m_platform});
+    m_clock.dwStep = 1;
+    m_doc.SetUpTime(INT_MAX); // no progress update would ever come
+    m_doc.OnSolve();
+    m_doc.RemoveView(&pulse);
+    EXPECT_EQ(wait.nPasses, 1);
+    EXPECT_EQ(wait.nWaits, 0);
+    EXPECT_EQ(m_doc.GetSolveResult(), SOLVE_STOPPED);
+    EXPECT_NE(m_doc.GetTitle().find(" Stopped. "), std::string::npos) << m_doc.GetTitle();
+
+    // Without a request, no pass: the solve runs to its end.
+    m_doc.OnSolve();
+    EXPECT_EQ(wait.nPasses, 1);
+    EXPECT_NE(m_doc.GetSolveResult(), SOLVE_STOPPED);
+}
 
 TEST_F(TabulonDocTest, TheCellsThatDifferAreOnlyThoseTheTwoSolutionsDoNotShare) {
     // The left 2 x 2 block goes either way; column 2 is blank, column 3 full.
