@@ -14,7 +14,7 @@ void CWorkerThread::Start(std::function<void()> fnWork) {
     m_thread = std::thread([this, fnWork = std::move(fnWork)] {
         fnWork();
         // Queued after any progress call the work posted, so it comes last.
-        QMetaObject::invokeMethod(this, &CWorkerThread::Join, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "Join", Qt::QueuedConnection);
     });
 }
 
@@ -27,7 +27,7 @@ void CWorkerThread::PostProgress(const std::vector<CellState>& cells) {
         m_bPosted = true;
     }
     if (bFirst) // a delivery is already on its way otherwise, and will take these cells
-        QMetaObject::invokeMethod(this, &CWorkerThread::DeliverProgress, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "DeliverProgress", Qt::QueuedConnection);
 }
 
 void CWorkerThread::DeliverProgress() {

@@ -15,7 +15,8 @@
 // Only the newest cells are kept: a window that falls behind skips the
 // older ones instead of queueing them. Data crosses threads only under
 // this object's mutex and through the thread's join, never inside Qt's
-// events.
+// events: the queued calls go by name and carry nothing, so the calls are
+// made, and freed, inside Qt alone.
 class CWorkerThread : public QObject {
     Q_OBJECT
   public:
@@ -39,8 +40,8 @@ class CWorkerThread : public QObject {
     void finished();
 
   private:
-    void DeliverProgress();
-    void Join();
+    Q_INVOKABLE void DeliverProgress();
+    Q_INVOKABLE void Join();
 
     std::thread m_thread;
     std::mutex m_mutex;

@@ -6,6 +6,7 @@
 #include "doc/TabulonDoc.h"
 #include "render/TabulonView.h"
 #include "render/TabulonView2.h"
+#include "support/Programs.h"
 #include "support/TestPuzzles.h"
 
 #include <QAbstractButton>
@@ -18,7 +19,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -512,12 +512,12 @@ const std::vector<std::string> kHalfTurn = {
     "---XX-X-X--XX-X--X", "-X--XXX-X--X---X--", "X----XX------XXX--", "--XX----X---X--X--", "-X--------X-------",
     "-XXX------XX--XX-X", "--X----X---X-----X", "X-X----XX----XX-X-"};
 
-// How long `done` takes to come true, handling events meanwhile; -1 after 5 s.
-template <class Done> qint64 MillisecondsUntil(Done done) {
+// How long `done` takes to come true, handling events meanwhile; -1 after nLimitMs.
+template <class Done> qint64 MillisecondsUntil(Done done, qint64 nLimitMs = 5000) {
     QElapsedTimer timer;
     timer.start();
     while (!done()) {
-        if (timer.elapsed() > 5000)
+        if (timer.elapsed() > nLimitMs)
             return -1;
         QTest::qWait(1);
     }
@@ -727,13 +727,13 @@ TEST(InstanceChannel, ASecondStartHandsItsFileToTheRunningInstance) {
     QObject::connect(&channel, &CInstanceChannel::openRequested, [&](const QString& strPath) { received << strPath; });
 
     // the real program, started with a file, finds this instance and exits
-    QProcess second;
-    second.start(QString::fromLatin1(TABULON_GUI), {QStringLiteral("/some/where/cat.tb")});
-    ASSERT_TRUE(second.waitForStarted());
+    const pid_t second = StartProgram(TABULON_GUI, {"/some/where/cat.tb"});
+    ASSERT_GT(second, 0);
     QTRY_COMPARE_WITH_TIMEOUT(received.size(), 1, 10000);
     EXPECT_EQ(received[0], "/some/where/cat.tb");
-    QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 10000);
-    EXPECT_EQ(second.exitCode(), 0);
+    std::optional<int> exitStatus;
+    EXPECT_GE(MillisecondsUntil([&] { return (exitStatus = ExitStatusOf(second)).has_value(); }, 10000), 0);
+    EXPECT_EQ(exitStatus, 0);
 }
 
 TEST(DesktopIntegration, RegistersTheTbTypeAndADesktopEntryForTheUser) {

@@ -1,23 +1,18 @@
 #include "support/PdfPages.h"
+#include "support/Programs.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 std::vector<QImage> RenderPdfPages(const std::string& strPdf, int nDpi, const QRect& crop) {
     QTemporaryDir folder;
-    QStringList arguments = {QStringLiteral("-r"), QString::number(nDpi), QStringLiteral("-gray"),
-                             QStringLiteral("-png")};
+    std::vector<std::string> arguments = {"-r", std::to_string(nDpi), "-gray", "-png"};
     if (!crop.isNull())
-        arguments << QStringLiteral("-x") << QString::number(crop.x()) << QStringLiteral("-y")
-                  << QString::number(crop.y()) << QStringLiteral("-W") << QString::number(crop.width())
-                  << QStringLiteral("-H") << QString::number(crop.height());
-    arguments << QString::fromStdString(strPdf) << folder.filePath(QStringLiteral("page"));
-    QProcess pdftoppm;
-    pdftoppm.start(QStringLiteral("pdftoppm"), arguments);
+        arguments.insert(arguments.end(), {"-x", std::to_string(crop.x()), "-y", std::to_string(crop.y()), "-W",
+                                           std::to_string(crop.width()), "-H", std::to_string(crop.height())});
+    arguments.insert(arguments.end(), {strPdf, folder.filePath(QStringLiteral("page")).toStdString()});
     std::vector<QImage> pages;
-    if (!pdftoppm.waitForFinished(60000) || pdftoppm.exitCode() != 0)
+    if (RunProgram("pdftoppm", arguments) != 0)
         return pages;
     // page-1.png, page-2.png ... (zero-padded when there are ten or more)
     const QStringList names = QDir(folder.path()).entryList({QStringLiteral("page-*.png")}, QDir::Files, QDir::Name);
