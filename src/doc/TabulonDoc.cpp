@@ -82,7 +82,8 @@ bool CTabulonDoc::FileNew() {
 bool CTabulonDoc::FileOpen(const std::string& strPath) {
     if (!OnOpenDocument(strPath))
         return false;
-    SetTitle(FileNameOf(strPath));
+    if (m_strTitle != FileNameOf(strPath)) // named already while the puzzle was read
+        SetTitle(FileNameOf(strPath));
     return true;
 }
 
@@ -115,13 +116,13 @@ bool CTabulonDoc::OnOpenDocument(const std::string& strPath) {
     m_pPuzzle->SetMaxCells(m_nMaxCells);
     m_pPuzzle->Load(strPath.c_str());
     m_strPath = strPath;
+    // A message box (the reader's, or the view's when the picture cannot be
+    // drawn) may stay up a while: the caption names the file it speaks of,
+    // not the puzzle that was open before.
+    SetTitle(FileNameOf(strPath));
     UpdateAllViews(1);
-    if (!m_pPuzzle->GetLoadError().empty()) {
-        // The message box may stay up a while: the caption names the file
-        // it speaks of, not the puzzle that was open before.
-        SetTitle(FileNameOf(strPath));
+    if (!m_pPuzzle->GetLoadError().empty())
         Notify(MessageKind::Error, m_pPuzzle->GetLoadError(), kAppCaption);
-    }
     return true;
 }
 

@@ -251,6 +251,14 @@ void CGridRenderer::PaintEmptyCell(int nRow, int nCol, QRgb mark, QRgb backgroun
         m_cellMarks[static_cast<size_t>(nRow) * static_cast<size_t>(m_nCols) + static_cast<size_t>(nCol)] = kEmptyMark;
 }
 
+bool CGridRenderer::Shows(int nRow, int nCol, CellState state) const {
+    if (nRow < 0 || nRow >= m_nRows || nCol < 0 || nCol >= m_nCols)
+        return false;
+    const uint8_t mark =
+        m_cellMarks[static_cast<size_t>(nRow) * static_cast<size_t>(m_nCols) + static_cast<size_t>(nCol)];
+    return mark == (state == CELL_FILLED ? kFilledMark : state == CELL_EMPTY ? kEmptyMark : kNoMark);
+}
+
 QRect CGridRenderer::EmptyMarkRect(int nRow, int nCol) const {
     const int pX = m_nCellX + 3, pY = m_nCellY + 3, half = m_nThick / 2;
     const int L = m_nGridLeft, T = m_nGridTop;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "doc/DocPorts.h"
+#include "model/CellState.h"
 
 #include <QFont>
 #include <QImage>
@@ -53,6 +54,9 @@ class CGridRenderer : public IPicture {
     // shapes draw filled cells and marks black on white.
     void PaintFilledCell(int nRow, int nCol, QRgb colour, QRgb background);
     void PaintEmptyCell(int nRow, int nCol, QRgb mark, QRgb background);
+    // The cell shows `state` already: painted since the last Clear with the
+    // same mark (CELL_UNKNOWN: not painted at all).
+    bool Shows(int nRow, int nCol, CellState state) const;
 
     bool GetPixels(int& nWidth, int& nHeight, std::vector<uint8_t>& pixels, std::string& strError) const override;
     // Draws the whole picture at logical (0, 0) of `target`, one picture

@@ -43,7 +43,9 @@ void CPictureView::Rebuild() {
     RedrawNow();
 }
 
-// Paints every known cell again; nothing records what was painted before.
+// Paints every known cell; a cell that shows its state already is left as it
+// is (painting it again would put the same pixels there), so a progress
+// update on a large grid costs what changed.
 void CPictureView::PaintKnownCells() {
     CPuzzle* pPuzzle = m_doc.GetPuzzle();
     if (!m_pRenderer || !pPuzzle || !m_pRenderer->IsLaidOut())
@@ -52,6 +54,8 @@ void CPictureView::PaintKnownCells() {
     for (int r = 0; r < pPuzzle->GetHeight(); ++r) {
         for (int c = 0; c < pPuzzle->GetWidth(); ++c) {
             const CellState state = pPuzzle->GetCell(r, c);
+            if (state == CELL_UNKNOWN || m_pRenderer->Shows(r, c, state))
+                continue;
             if (state == CELL_EMPTY)
                 m_pRenderer->PaintEmptyCell(r, c, black, white);
             else if (state == CELL_FILLED)

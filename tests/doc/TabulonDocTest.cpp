@@ -159,6 +159,29 @@ TEST_F(TabulonDocTest, AMalformedFileOpensAsAnEmptyPuzzleAndSaysWhy) {
     EXPECT_EQ(m_platform.messages[0].strText, strPath + ": line 2: expected run lengths, found 'x3'");
 }
 
+// A view that reports a picture it cannot draw does so on hint 1, with a
+// message box the user may leave up: the caption already names the new file.
+struct TitleAtRebuild : IDocView {
+    const CTabulonDoc* pDoc = nullptr;
+    std::string strTitle;
+    void OnUpdate(int nHint) override {
+        if (nHint == 1)
+            strTitle = pDoc->GetTitle();
+    }
+};
+
+TEST_F(TabulonDocTest, TheCaptionNamesTheNewFileBeforeItsPictureIsDrawn) {
+    ASSERT_TRUE(m_doc.FileOpen(Example()));
+    TitleAtRebuild view;
+    view.pDoc = &m_doc;
+    m_doc.AddView(&view);
+    m_platform.titles.clear();
+    ASSERT_TRUE(m_doc.FileOpen(Write("second.tb", "1 1\n1\n\n1\n")));
+    m_doc.RemoveView(&view);
+    EXPECT_EQ(view.strTitle, "second.tb");
+    EXPECT_EQ(m_platform.titles, std::vector<std::string>{"second.tb"}) << "titled once";
+}
+
 TEST_F(TabulonDocTest, OpeningASecondFileReplacesThePuzzleAndKeepsTheSettings) {
     m_doc.SetCellX(12);
     m_doc.SetUpTime(0);
