@@ -111,7 +111,7 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
         ->check(CLI::Range(1LL, 32767LL * 32767LL))
         ->type_name("N");
     app.add_option("--max-picture-mib", options.nMaxPictureMiB,
-                   "the largest whole picture --save-all-bmp draws, in MiB (default 1024)")
+                   "the largest whole picture --save-all-bmp and --export draw, in MiB (default 1024)")
         ->check(CLI::Range(1LL, 4096LL))
         ->type_name("N");
     app.add_flag("-q,--quiet", options.bQuiet, "no summary lines");
