@@ -3,6 +3,7 @@
 #include "doc/Throttle.h"
 #include "io/BmpFile.h"
 #include "io/SolutionText.h"
+#include "model/PuzzleFormats.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -88,6 +89,8 @@ bool CTabulonDoc::FileOpen(const std::string& strPath) {
 }
 
 bool CTabulonDoc::OnNewDocument() {
+    m_pDesign.reset();
+    m_bModified = false;
     m_pPuzzle.reset();
     m_completeResult = CCompleteSolver::Result();
     m_strPath.clear();
@@ -110,6 +113,8 @@ bool CTabulonDoc::OnOpenDocument(const std::string& strPath) {
         return false;
     }
 
+    m_pDesign.reset();
+    m_bModified = false;
     m_pPuzzle.reset();
     m_completeResult = CCompleteSolver::Result();
     m_pPuzzle = std::make_unique<CPuzzleFile>();
@@ -253,6 +258,8 @@ void CTabulonDoc::OnShowOtherSolution() {
 }
 
 std::vector<int> CTabulonDoc::GetCellsThatDiffer() const {
+    if (m_pDesign)
+        return m_verdict.differ;
     std::vector<int> cells;
     if (!CanShowOtherSolution())
         return cells;
@@ -365,4 +372,61 @@ void CTabulonDoc::ReportSave(const SaveResult& result, const std::string& strTex
         Notify(MessageKind::Information, strText, strCaption);
     else
         Notify(MessageKind::Error, Capitalised(result.strError) + ".", kAppCaption);
+}
+
+void CTabulonDoc::NewDesign(int nRows, int nCols) {
+    FileNew();
+    StartDesign(CDesign(nRows, nCols), false);
+}
+
+void CTabulonDoc::StartDesign(CDesign design, bool bModified) {
+    m_pDesign = std::make_unique<CDesign>(std::move(design));
+    m_bModified = bModified;
+    ShowDesign();
+}
+
+void CTabulonDoc::SetDesign(CDesign design) {
+    if (!m_pDesign)
+        return;
+    *m_pDesign = std::move(design);
+    m_bModified = true;
+    ShowDesign();
+}
+
+// The picture's clues become the puzzle, its filled cells known; the views
+// draw it afresh.
+void CTabulonDoc::ShowDesign() {
+    auto pPuzzle = std::make_unique<CPuzzleFile>();
+    static_cast<CPuzzle&>(*pPuzzle) = m_pDesign->ToPuzzle();
+    m_pPuzzle = std::move(pPuzzle);
+    m_completeResult = CCompleteSolver::Result();
+    m_nSolveResult = -1;
+    m_strSolveStatus.clear();
+    m_verdict = DesignVerdict();
+    UpdateAllViews(1);
+}
+
+void CTabulonDoc::EndDesign() {
+    if (!m_pDesign)
+        return;
+    m_pPuzzle->SetCells(std::vector<CellState>(m_pPuzzle->GetCells().size(), CELL_UNKNOWN));
+    m_pDesign.reset();
+    m_verdict = DesignVerdict();
+    UpdateAllViews(1);
+}
+
+SaveResult CTabulonDoc::SaveDesign(const std::string& strPath) {
+    if (!m_pDesign || !m_pPuzzle)
+        return SaveResult{false, "cannot write " + strPath + ": there is no design"};
+    const SaveResult result = WriteFileAtomically(strPath, FormatClueFile(*m_pPuzzle));
+    if (!result.bOk)
+        return result;
+    m_strPath = strPath;
+    m_bModified = false;
+    SetTitle(FileNameOf(strPath));
+    return result;
+}
+
+void CTabulonDoc::SetDesignVerdict(DesignVerdict verdict) {
+    m_verdict = std::move(verdict);
 }

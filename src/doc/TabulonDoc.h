@@ -1,6 +1,8 @@
 #pragma once
 
 #include "doc/CompleteSolveJob.h"
+#include "doc/Design.h"
+#include "doc/DesignCheck.h"
 #include "doc/DocPorts.h"
 #include "io/AtomicFile.h"
 #include "model/PuzzleFile.h"
@@ -80,6 +82,33 @@ class CTabulonDoc {
     // the path and the reason.
     void ReportSave(const SaveResult& result, const std::string& strText, const std::string& strCaption) const;
 
+    // --- designing a picture ---
+    // In design mode the document holds a picture; its puzzle is the
+    // picture's clues with the filled cells known, and changes with it.
+    bool IsDesigning() const { return m_pDesign != nullptr; }
+    const CDesign* GetDesign() const { return m_pDesign.get(); }
+    // A blank design, untitled (File > New Puzzle).
+    void NewDesign(int nRows, int nCols);
+    // Design mode with `design` as the picture; the path and the title stay
+    // (Edit Picture). bModified: the picture is not what the file holds
+    // (an imported picture).
+    void StartDesign(CDesign design, bool bModified);
+    // The picture after an edit or an undo: the clues follow, the views
+    // rebuild, the verdict is not checked yet.
+    void SetDesign(CDesign design);
+    // Back to solving: the design's clues stay as the puzzle, unknown.
+    void EndDesign();
+    // The design changed since it was opened or saved.
+    bool IsModified() const { return m_bModified; }
+    // Writes the design's clues as a clue file (".tb"); the file becomes the
+    // document's (path, title) and the design unmodified. The failure names
+    // the path and the reason, and changes nothing.
+    SaveResult SaveDesign(const std::string& strPath);
+    // The live check's verdict on the design's clues (the window's checker
+    // sets it); its differing cells are the ones GetCellsThatDiffer lists.
+    void SetDesignVerdict(DesignVerdict verdict);
+    const DesignVerdict& GetDesignVerdict() const { return m_verdict; }
+
     // --- accessors for the views ---
     CPuzzleFile* GetPuzzle() const { return m_pPuzzle.get(); }
     int GetCellX() const { return m_nCellX; }
@@ -127,6 +156,7 @@ class CTabulonDoc {
     void Notify(MessageKind kind, const std::string& strText, const std::string& strCaption) const;
     void FinishSolveTitle();
     void FinishCompleteTitle();
+    void ShowDesign();
     void ShowProgress(const char* pszWhat); // both kinds of solve
     void WaitAfterProgress();
     void LetInputThrough();
@@ -148,6 +178,9 @@ class CTabulonDoc {
     std::atomic<bool> m_bInputDue{false};
     CCompleteSolver::Result m_completeResult;
     bool m_bShowsSecond = false;            // the grid holds the second solution found
+    std::unique_ptr<CDesign> m_pDesign;     // the picture, in design mode
+    bool m_bModified = false;               // the design changed since it was opened or saved
+    DesignVerdict m_verdict;                // the live check's, in design mode
     const char* m_pszCompleteProgress = ""; // the caption's word while a complete solve runs
     DocPorts m_ports;
     std::vector<IDocView*> m_views;
