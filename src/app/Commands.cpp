@@ -4,7 +4,7 @@
 
 namespace {
 
-const std::array<CommandText, 26> kCommands = {{
+const std::array<CommandText, 41> kCommands = {{
     {Command::New, "&New", QKeySequence(Qt::CTRL | Qt::Key_N), "Create a new document", "New"},
     {Command::Open, "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), "Open an existing TB document", "Open"},
     {Command::Save, "&Save", QKeySequence(Qt::CTRL | Qt::Key_S), "Save the active TB document", "Save"},
@@ -44,6 +44,30 @@ const std::array<CommandText, 26> kCommands = {{
     // The keys of the framework's Copy, which did nothing until now.
     {Command::Copy, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), "Copy the picture and the grid as text", "Copy",
      QKeySequence(Qt::CTRL | Qt::Key_Insert)},
+    {Command::NewPuzzle, "New &Puzzle...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
+     "Design a new puzzle by drawing its picture", "New Puzzle"},
+    {Command::ImportPicture, "&Import Picture...", QKeySequence(),
+     "Make a design from an image: PNG, JPEG, BMP, GIF...", "Import Picture"},
+    {Command::SavePuzzleAs, "Save Puzzle As...", QKeySequence(), "Save the design's clues under a new name",
+     "Save Puzzle As"},
+    {Command::EditPicture, "&Edit Picture", QKeySequence(),
+     "Draw the puzzle's picture; its clues follow and are checked as you draw", "Edit Picture"},
+    {Command::RatePuzzle, "&Rate Puzzle", QKeySequence(), "How hard the puzzle is, and why", "Rate Puzzle"},
+    {Command::Options, "&Options...", QKeySequence(), "Change how long the live check may run", "Options"},
+    // The framework's Undo keys (Ctrl+Z, Alt+Backspace) did nothing until the editor came.
+    {Command::Undo, "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), "Undo the last change of the picture", "Undo",
+     QKeySequence(Qt::ALT | Qt::Key_Backspace)},
+    {Command::Redo, "&Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), "Redo the change undone last", "Redo",
+     QKeySequence(Qt::CTRL | Qt::Key_Y)},
+    {Command::ResizePicture, "Re&size Picture...", QKeySequence(), "Add or remove rows and columns at any side",
+     "Resize Picture"},
+    {Command::ClearPicture, "C&lear Picture", QKeySequence(), "Empty every cell of the picture", "Clear Picture"},
+    {Command::InvertPicture, "&Invert Picture", QKeySequence(), "Fill the empty cells and empty the filled ones",
+     "Invert Picture"},
+    {Command::ShiftUp, "Shift &Up", QKeySequence(), "Move the picture up a row", "Shift Up"},
+    {Command::ShiftDown, "Shift &Down", QKeySequence(), "Move the picture down a row", "Shift Down"},
+    {Command::ShiftLeft, "Shift &Left", QKeySequence(), "Move the picture left a column", "Shift Left"},
+    {Command::ShiftRight, "Shift &Right", QKeySequence(), "Move the picture right a column", "Shift Right"},
 }};
 
 } // namespace

@@ -33,6 +33,21 @@ enum class Command {
     ExportPicture,
     SaveSolutionAs,
     Copy,
+    NewPuzzle,
+    ImportPicture,
+    SavePuzzleAs,
+    EditPicture,
+    RatePuzzle,
+    Options,
+    Undo,
+    Redo,
+    ResizePicture,
+    ClearPicture,
+    InvertPicture,
+    ShiftUp,
+    ShiftDown,
+    ShiftLeft,
+    ShiftRight,
 };
 
 struct CommandText {

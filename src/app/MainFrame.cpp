@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include "app/AboutDlg.h"
+#include "app/DesignEditor.h"
 #include "app/InputPulse.h"
 #include "app/PrintDialogs.h"
 #include "app/RecentFileList.h"
@@ -37,20 +38,14 @@ const QString kReady = QStringLiteral("Ready");
 
 // The commands a running solve disables: they would change or replace the
 // puzzle under it, or open a dialog over a solve on the window's thread.
-constexpr Command kChangingCommands[] = {Command::New,
-                                         Command::Open,
-                                         Command::Save,
-                                         Command::SaveSolutionAs,
-                                         Command::SaveAsBmp,
-                                         Command::SaveAllAsBmp,
-                                         Command::ExportPicture,
-                                         Command::Solve,
-                                         Command::Print,
-                                         Command::PrintPreview,
-                                         Command::PrintSetup,
-                                         Command::About,
-                                         Command::SolveCompletely,
-                                         Command::CheckUniqueness};
+// clang-format off
+constexpr Command kChangingCommands[] = {
+    Command::New,           Command::Open,          Command::Save,           Command::SaveSolutionAs,
+    Command::SaveAsBmp,     Command::SaveAllAsBmp,  Command::ExportPicture,  Command::Solve,
+    Command::Print,         Command::PrintPreview,  Command::PrintSetup,     Command::About,
+    Command::SolveCompletely, Command::CheckUniqueness, Command::NewPuzzle, Command::ImportPicture,
+    Command::Options};
+// clang-format on
 
 // Swallows tooltips: the Solve button has none.
 class CNoToolTip : public QObject {
@@ -103,11 +98,13 @@ CMainFrame::CMainFrame(CTabulonDoc& doc, CRecentFileList& recentFiles, QSettings
     // "Ready" again, or what is running.
     connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& strMessage) {
         if (strMessage.isEmpty())
-            m_pStatusPane->setText(m_bSolving ? m_strWhileSolving : kReady);
+            m_pStatusPane->setText(m_bSolving ? m_strWhileSolving : IdleStatus());
     });
 }
 
 CMainFrame::~CMainFrame() {
+    delete m_pEditor; // first: its undo stack and check would call back into the window going away
+    m_pEditor = nullptr;
     if (m_worker.IsRunning()) { // the application is quitting in the middle of a search
         m_doc.RequestStop();
         m_worker.Wait();
@@ -161,7 +158,10 @@ void CMainFrame::BuildMenus() {
     addAction(MakeAction(Command::New));
     connect(ActionFor(Command::New), &QAction::triggered, this, [this] { NewFile(); });
     connect(MakeAction(Command::Open), &QAction::triggered, this, &CMainFrame::OnFileOpen);
-    docCommand(Command::Save, &CTabulonDoc::OnFileSave);
+    connect(MakeAction(Command::Save), &QAction::triggered, this, &CMainFrame::OnSave);
+    connect(MakeAction(Command::NewPuzzle), &QAction::triggered, this, &CMainFrame::OnNewPuzzle);
+    connect(MakeAction(Command::ImportPicture), &QAction::triggered, this, &CMainFrame::OnImportPicture);
+    connect(MakeAction(Command::SavePuzzleAs), &QAction::triggered, this, &CMainFrame::OnSavePuzzleAs);
     connect(MakeAction(Command::SaveSolutionAs), &QAction::triggered, this, &CMainFrame::OnSaveSolutionAs);
     docCommand(Command::SaveAsBmp, &CTabulonDoc::OnSaveAsBmp);
     docCommand(Command::SaveAllAsBmp, &CTabulonDoc::OnSaveAllAsBmp);
@@ -179,8 +179,9 @@ void CMainFrame::BuildMenus() {
     }
 
     m_pFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-    for (Command command : {Command::Open, Command::Save, Command::SaveSolutionAs, Command::SaveAsBmp,
-                            Command::SaveAllAsBmp, Command::ExportPicture, Command::Solve})
+    for (Command command :
+         {Command::NewPuzzle, Command::Open, Command::ImportPicture, Command::Save, Command::SavePuzzleAs,
+          Command::SaveSolutionAs, Command::SaveAsBmp, Command::SaveAllAsBmp, Command::ExportPicture, Command::Solve})
         m_pFileMenu->addAction(ActionFor(command));
     m_pFileMenu->addSeparator();
     for (Command command : {Command::Print, Command::PrintPreview, Command::PrintSetup})
@@ -190,7 +191,8 @@ void CMainFrame::BuildMenus() {
     m_pFileMenu->addAction(ActionFor(Command::Exit));
     RebuildRecentFiles();
 
-    menuBar()->addMenu(QStringLiteral("&Edit"))->addAction(ActionFor(Command::Copy));
+    QMenu* pEditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    pEditMenu->addAction(ActionFor(Command::Copy));
 
     QMenu* pViewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     for (Command command : {Command::ToggleToolBar, Command::ToggleStatusBar}) {
@@ -225,6 +227,7 @@ void CMainFrame::BuildMenus() {
     pToolsMenu->addAction(ActionFor(Command::Stop));
     pToolsMenu->addSeparator();
     pToolsMenu->addAction(ActionFor(Command::ShowOtherSolution));
+    BuildDesignMenus(pEditMenu, pToolsMenu);
 
     menuBar()->addMenu(QStringLiteral("&Help"))->addAction(ActionFor(Command::About));
 }
@@ -295,15 +298,24 @@ void CMainFrame::RebuildRecentFiles() {
     m_pFileMenu->insertActions(m_pRecentSeparator, m_recentActions);
 }
 
+// After New and Open: a design that was open is gone with its editing.
 void CMainFrame::InitialUpdate() {
     m_pFormView->OnUpdate(0);
     m_pGridView->OnInitialUpdate();
     m_pStatusPane->setText(kReady);
+    if (!m_doc.IsDesigning()) {
+        m_pEditor->End();
+        m_pGridView->SetDesignInput(false);
+        setWindowModified(false);
+        for (Command command : {Command::Solve, Command::SolveCompletely, Command::CheckUniqueness})
+            ActionFor(command)->setEnabled(!m_bSolving);
+    }
     ActionFor(Command::ShowOtherSolution)->setEnabled(m_doc.CanShowOtherSolution());
+    UpdateDesignCommands();
 }
 
 bool CMainFrame::NewFile() {
-    if (m_bSolving)
+    if (m_bSolving || !MayCloseDesign())
         return false;
     m_doc.FileNew();
     InitialUpdate();
@@ -315,6 +327,8 @@ bool CMainFrame::OpenFile(const QString& strPath) {
         m_pendingOpens.append(strPath);
         return false;
     }
+    if (!MayCloseDesign())
+        return false;
     const QString strFull = QFileInfo(strPath).absoluteFilePath();
     m_pStatusPane->setText(kReady); // the last solve's outcome is not this file's
     if (!m_doc.FileOpen(strFull.toStdString())) {
@@ -411,6 +425,18 @@ void CMainFrame::OnCompleteSolveEnded() {
     m_doc.FinishSolveCompletely(m_pJob.get());
     m_pJob.reset();
     EndSolving();
+    if (!std::exchange(m_bDesignAfterSolve, false) || !m_doc.GetPuzzle())
+        return;
+    CPuzzleFile& puzzle = *m_doc.GetPuzzle();
+    if (puzzle.SatisfiesAllClues())
+        EnterDesign(CDesign::FromCells(puzzle.GetHeight(), puzzle.GetWidth(), puzzle.GetCells()), false);
+    else
+        ShowMessage(MessageKind::Error,
+                    "There is no picture to edit: " + m_doc.GetSolveStatus() +
+                        (m_doc.GetCompleteResult().outcome == CCompleteSolver::Outcome::Stopped
+                             ? " Edit Picture needs a solution."
+                             : ""),
+                    "Tabulon");
 }
 
 void CMainFrame::OnStop() {
@@ -438,6 +464,7 @@ void CMainFrame::BeginSolving(const QString& strWhileSolving) {
     ActionFor(Command::Stop)->setEnabled(true);
     m_pEscape = std::make_unique<CEscapeStopsSolve>(m_doc);
     m_pFormView->SetApplyEnabled(false);
+    UpdateDesignCommands();
     m_pStatusPane->setText(strWhileSolving);
 }
 
@@ -451,6 +478,7 @@ void CMainFrame::EndSolving() {
     ActionFor(Command::ShowOtherSolution)->setEnabled(m_doc.CanShowOtherSolution());
     m_pFormView->SetApplyEnabled(true);
     m_pStatusPane->setText(QString::fromStdString(m_doc.GetSolveStatus()));
+    UpdateDesignCommands();
     if (m_bCloseAfterSolve) {
         close();
         return;
@@ -521,7 +549,9 @@ void CMainFrame::OnTitleChanged(const std::string& strTitle) {
     // "[*]" would be read as the modified-mark placeholder; doubled it is text.
     QString title = QString::fromStdString(strTitle);
     title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-    setWindowTitle(title + QStringLiteral(" - ") + QString::fromLatin1(kAppTitle));
+    // A design marks unsaved changes with the platform's sign after its name.
+    const QString strMark = m_doc.IsDesigning() ? QStringLiteral("[*]") : QString();
+    setWindowTitle(title + strMark + QStringLiteral(" - ") + QString::fromLatin1(kAppTitle));
 }
 
 void CMainFrame::ShowMessage(MessageKind kind, const std::string& strText, const std::string& strCaption) {
@@ -535,6 +565,10 @@ void CMainFrame::ShowMessage(MessageKind kind, const std::string& strText, const
 }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {
+    if (!m_bSolving && !MayCloseDesign()) {
+        pEvent->ignore();
+        return;
+    }
     if (m_bSolving) {
         // The solve stops at its next line (or the search at its next step)
         // and the window closes then; nothing runs on a closed window.

@@ -5,6 +5,7 @@
 #include "app/WindowSettings.h"
 #include "app/WorkerThread.h"
 #include "doc/CompleteSolveJob.h"
+#include "doc/Design.h"
 #include "doc/DocPorts.h"
 
 #include <QMainWindow>
@@ -14,7 +15,10 @@
 
 #include <memory>
 
+class CDesignEditor;
+struct ImportOptions;
 class CRecentFileList;
+struct DesignVerdict;
 class CTabulonDoc;
 class CTabulonView;
 class CTabulonView2;
@@ -70,6 +74,19 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     // Copy: the picture as an image and the grid as text.
     void CopyToClipboard();
 
+    // --- design mode ---
+    CDesignEditor* Editor() const { return m_pEditor; }
+    // New Puzzle once its size is chosen: false, with a message, for a size
+    // the clue file or the cell limit does not take (or an unsaved design
+    // the user keeps).
+    bool NewDesign(int nRows, int nCols);
+    // Import Picture once the image and the options are chosen.
+    bool ImportPictureFrom(const QString& strPath, const ImportOptions& options);
+    // Save and Save Puzzle As in design mode once the name is chosen.
+    bool SaveDesignTo(const QString& strPath);
+    // How long the live check may run, in seconds (Tools > Options).
+    void SetCheckSeconds(int nSeconds);
+
     // How often Solve lets the window handle its input.
     static constexpr int kInputIntervalMs = 50;
 
@@ -89,6 +106,12 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     void OnExportPicture();
     void OnSaveSolutionAs();
     void OnStop();
+    void OnNewPuzzle();
+    void OnImportPicture();
+    void OnSave();
+    void OnSavePuzzleAs();
+    void OnEditPicture();
+    void OnOptions();
 
   protected:
     void closeEvent(QCloseEvent* pEvent) override;
@@ -113,6 +136,17 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     void RestoreWindow();
     void SaveWindow();
     QString PictureFolder() const;
+    void BuildDesignMenus(QMenu* pEditMenu, QMenu* pToolsMenu);
+    void EnterDesign(CDesign design, bool bModified);
+    void LeaveDesign();
+    // Asks to save a design with unsaved changes: true when it may go (saved
+    // or given up), false when the user keeps it.
+    bool MayCloseDesign();
+    void ShowVerdict(const DesignVerdict& verdict);
+    void UpdateDesignCommands();
+    // The status pane's text when nothing else is said: "Ready", or the
+    // design's verdict.
+    QString IdleStatus() const;
 
     CTabulonDoc& m_doc;
     CRecentFileList& m_recentFiles;
@@ -134,7 +168,10 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     std::unique_ptr<CEscapeStopsSolve> m_pEscape; // while a solve runs
     PrintSize m_printSize = PrintSize::AsOnScreen;
     bool m_bSolving = false;
-    QString m_strWhileSolving; // the status bar's text while a solve runs
+    CDesignEditor* m_pEditor = nullptr;
+    bool m_bDesignAfterSolve = false; // Edit Picture is waiting for a solution
+    bool m_bCleanIsSaved = true;      // the undo stack's clean state is what the file holds
+    QString m_strWhileSolving;        // the status bar's text while a solve runs
     bool m_bCloseAfterSolve = false;
     int m_nMessageBoxes = 0;    // message boxes on screen
     QStringList m_pendingOpens; // open requests that came during a solve or a message box

@@ -52,3 +52,13 @@ PrintSize CWindowSettings::PictureSize() const {
 void CWindowSettings::SavePictureSize(PrintSize size) {
     m_settings.setValue(kPictureSize, static_cast<int>(size));
 }
+
+int CWindowSettings::CheckSeconds() const {
+    bool bOk = false;
+    const int n = m_settings.value(QStringLiteral("Design/CheckSeconds")).toInt(&bOk);
+    return bOk ? std::clamp(n, 1, 3600) : 10;
+}
+
+void CWindowSettings::SaveCheckSeconds(int nSeconds) {
+    m_settings.setValue(QStringLiteral("Design/CheckSeconds"), nSeconds);
+}

@@ -28,6 +28,10 @@ class CWindowSettings {
     bool Fitting() const { return m_settings.value(QStringLiteral("View/FitToWindow"), false).toBool(); }
     void SaveZoom(double dZoom, bool bFitting);
 
+    // The live check's time limit in design mode, in seconds (10 unless set).
+    int CheckSeconds() const;
+    void SaveCheckSeconds(int nSeconds);
+
     PrintSize PictureSize() const;
     void SavePictureSize(PrintSize size);
 

@@ -42,6 +42,27 @@ void CWorkerThread::DeliverProgress() {
     emit progress(cells);
 }
 
+void CWorkerThread::Post(std::function<void()> fnCall) {
+    bool bFirst = false;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        bFirst = m_calls.empty();
+        m_calls.push_back(std::move(fnCall));
+    }
+    if (bFirst)
+        QMetaObject::invokeMethod(this, "DeliverCalls", Qt::QueuedConnection);
+}
+
+void CWorkerThread::DeliverCalls() {
+    std::vector<std::function<void()>> calls;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        calls.swap(m_calls);
+    }
+    for (const auto& fnCall : calls)
+        fnCall();
+}
+
 // The end of the work, on the owner's thread: after the join, everything the
 // work wrote is safe to read here.
 void CWorkerThread::Join() {
@@ -52,6 +73,7 @@ void CWorkerThread::Join() {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_posted.clear();
         m_bPosted = false;
+        m_calls.clear();
     }
     emit finished();
 }

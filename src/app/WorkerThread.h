@@ -32,6 +32,10 @@ class CWorkerThread : public QObject {
     void Wait();
     // From the work's thread: the cells known now.
     void PostProgress(const std::vector<CellState>& cells);
+    // From the work's thread: fnCall runs on the owner's thread, in the
+    // order posted, before finished. What it captures crosses under the
+    // mutex.
+    void Post(std::function<void()> fnCall);
 
   signals:
     // On the owner's thread, with the newest cells posted.
@@ -41,10 +45,12 @@ class CWorkerThread : public QObject {
 
   private:
     Q_INVOKABLE void DeliverProgress();
+    Q_INVOKABLE void DeliverCalls();
     Q_INVOKABLE void Join();
 
     std::thread m_thread;
     std::mutex m_mutex;
-    std::vector<CellState> m_posted; // guarded by m_mutex
-    bool m_bPosted = false;          // guarded by m_mutex
+    std::vector<CellState> m_posted;            // guarded by m_mutex
+    bool m_bPosted = false;                     // guarded by m_mutex
+    std::vector<std::function<void()>> m_calls; // guarded by m_mutex
 };

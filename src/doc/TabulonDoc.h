@@ -100,6 +100,9 @@ class CTabulonDoc {
     void EndDesign();
     // The design changed since it was opened or saved.
     bool IsModified() const { return m_bModified; }
+    // The editor's word on it: after an undo back to what was saved, the
+    // design is unmodified again.
+    void SetModified(bool bModified) { m_bModified = m_pDesign && bModified; }
     // Writes the design's clues as a clue file (".tb"); the file becomes the
     // document's (path, title) and the design unmodified. The failure names
     // the path and the reason, and changes nothing.

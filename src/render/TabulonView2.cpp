@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
@@ -206,6 +207,8 @@ void CTabulonView2::paintEvent(QPaintEvent* pEvent) {
     painter.translate(-scroll);
     const QRect exposed = pEvent->rect().translated(scroll);
     PaintPicture(painter, exposed);
+    if (m_doc.IsDesigning())
+        PaintDesignOverlay(painter, exposed);
     FrameCellsThatDiffer(painter, exposed);
 }
 
@@ -266,6 +269,133 @@ void CTabulonView2::FrameCellsThatDiffer(QPainter& painter, const QRect& exposed
         painter.fillRect(outer.left(), inner.top(), kThick, inner.height(), frame);
         painter.fillRect(inner.right() + 1, inner.top(), kThick, inner.height(), frame);
     }
+}
+
+// --- design mode ---
+
+void CTabulonView2::SetDesignInput(bool bOn) {
+    m_bDesignInput = bOn;
+    m_bStroke = false;
+    viewport()->setCursor(bOn ? Qt::CrossCursor : Qt::ArrowCursor);
+    viewport()->update();
+}
+
+QPoint CTabulonView2::CellAt(QPointF viewportPoint) const {
+    const CPuzzle* pPuzzle = m_doc.GetPuzzle();
+    const CGridRenderer* pRenderer = GetRenderer();
+    if (!pPuzzle || !pRenderer || !pRenderer->IsLaidOut())
+        return {-1, -1};
+    const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QPointF at = (viewportPoint + scroll) / m_dZoom;
+    // A cell's pitch begins at its left and top grid lines: the lines belong
+    // to the cell after them.
+    const QRect first = pRenderer->CellRect(0, 0), second = pRenderer->CellRect(1, 1);
+    const double dPitchX = second.left() - first.left(), dPitchY = second.top() - first.top();
+    const int nCol = static_cast<int>(std::floor((at.x() - (pRenderer->GetGridLeft() + 1)) / dPitchX));
+    const int nRow = static_cast<int>(std::floor((at.y() - (pRenderer->GetGridTop() + 1)) / dPitchY));
+    if (nRow < 0 || nRow >= pPuzzle->GetHeight() || nCol < 0 || nCol >= pPuzzle->GetWidth())
+        return {-1, -1};
+    return {nCol, nRow};
+}
+
+void CTabulonView2::mousePressEvent(QMouseEvent* pEvent) {
+    const bool bButton = pEvent->button() == Qt::LeftButton || pEvent->button() == Qt::RightButton;
+    const QPoint cell = CellAt(pEvent->position());
+    if (!m_bDesignInput || !bButton || m_bStroke || cell.x() < 0) {
+        QAbstractScrollArea::mousePressEvent(pEvent);
+        return;
+    }
+    m_bStroke = true;
+    m_bStrokeFills = pEvent->button() == Qt::LeftButton;
+    m_bLine = pEvent->modifiers() & Qt::ShiftModifier;
+    m_strokeStart = m_strokeLast = cell;
+    if (!m_bLine)
+        emit cellsDrawn({cell}, m_bStrokeFills);
+    viewport()->update();
+    pEvent->accept();
+}
+
+void CTabulonView2::mouseMoveEvent(QMouseEvent* pEvent) {
+    if (!m_bStroke) {
+        QAbstractScrollArea::mouseMoveEvent(pEvent);
+        return;
+    }
+    const QPoint cell = CellAt(pEvent->position());
+    if (cell.x() < 0 || cell == m_strokeLast)
+        return;
+    if (!m_bLine) { // every cell between the last one and this, so a fast drag leaves no gap
+        QList<QPoint> cells;
+        for (const auto& [nRow, nCol] : CDesign::LineCells(m_strokeLast.y(), m_strokeLast.x(), cell.y(), cell.x()))
+            if (QPoint(nCol, nRow) != m_strokeLast)
+                cells.append(QPoint(nCol, nRow));
+        emit cellsDrawn(cells, m_bStrokeFills);
+    }
+    m_strokeLast = cell;
+    viewport()->update();
+}
+
+void CTabulonView2::mouseReleaseEvent(QMouseEvent* pEvent) {
+    const bool bMine = (pEvent->button() == Qt::LeftButton) == m_bStrokeFills;
+    if (!m_bStroke || !bMine) {
+        QAbstractScrollArea::mouseReleaseEvent(pEvent);
+        return;
+    }
+    m_bStroke = false;
+    if (m_bLine) {
+        QList<QPoint> cells;
+        for (const auto& [nRow, nCol] :
+             CDesign::LineCells(m_strokeStart.y(), m_strokeStart.x(), m_strokeLast.y(), m_strokeLast.x()))
+            cells.append(QPoint(nCol, nRow));
+        emit cellsDrawn(cells, m_bStrokeFills);
+    }
+    emit strokeEnded();
+    viewport()->update();
+}
+
+QColor CTabulonView2::VerdictColour(int nKind) {
+    switch (static_cast<DesignVerdict::Kind>(nKind)) {
+    case DesignVerdict::Kind::LineLogic:
+        return QColor(0x2e, 0x9d, 0x3a); // green: fair by reasoning alone
+    case DesignVerdict::Kind::Unique:
+        return QColor(0xe0, 0xa0, 0x10); // amber: fair, but hard
+    case DesignVerdict::Kind::NotUnique:
+        return QColor(0xd0, 0x00, 0x00); // red, as the frames of the cells that differ
+    default:
+        return QColor(0x90, 0x90, 0x90); // grey: not known
+    }
+}
+
+// On the screen only: the cells line logic leaves undecided shaded, a band
+// in the verdict's colour around the grid, and the line a Shift-drag draws.
+void CTabulonView2::PaintDesignOverlay(QPainter& painter, const QRect& exposed) const {
+    const CPuzzle* pPuzzle = m_doc.GetPuzzle();
+    const CGridRenderer* pRenderer = GetRenderer();
+    const DesignVerdict& verdict = m_doc.GetDesignVerdict();
+    const int nRows = pPuzzle->GetHeight(), nCols = pPuzzle->GetWidth();
+    if (nRows <= 0 || nCols <= 0)
+        return;
+    const QColor shade(0x60, 0x80, 0xc0, 90);
+    if (verdict.lineCells.size() == static_cast<size_t>(nRows) * static_cast<size_t>(nCols)) {
+        for (int r = 0; r < nRows; ++r)
+            for (int c = 0; c < nCols; ++c)
+                if (verdict.lineCells[static_cast<size_t>(r) * nCols + c] == CELL_UNKNOWN) {
+                    const QRect cell = Zoomed(pRenderer->CellRect(r, c), m_dZoom);
+                    if (cell.intersects(exposed))
+                        painter.fillRect(cell, shade);
+                }
+    }
+    const QRect grid = Zoomed(pRenderer->CellRect(0, 0).united(pRenderer->CellRect(nRows - 1, nCols - 1)), m_dZoom)
+                           .adjusted(-6, -6, 6, 6);
+    painter.save();
+    painter.setPen(QPen(VerdictColour(static_cast<int>(verdict.kind)), 4));
+    painter.drawRect(grid);
+    if (m_bStroke && m_bLine) {
+        painter.setPen(QPen(QColor(0x20, 0x60, 0xd0), 2));
+        const QRect from = Zoomed(pRenderer->CellRect(m_strokeStart.y(), m_strokeStart.x()), m_dZoom);
+        const QRect to = Zoomed(pRenderer->CellRect(m_strokeLast.y(), m_strokeLast.x()), m_dZoom);
+        painter.drawLine(from.center(), to.center());
+    }
+    painter.restore();
 }
 
 // --- printing ---

@@ -57,14 +57,32 @@ class CTabulonView2 : public QAbstractScrollArea, public CPictureView {
     // found differ.
     static constexpr QRgb kDifferFrame = 0xffd00000;
 
+    // --- design mode: the grid is the picture being drawn ---
+    // The mouse draws: the left button fills cells, the right one empties
+    // them, a drag goes on along the pointer's path, and with Shift a drag
+    // draws a straight line from where it began. The view only reports the
+    // cells; what they mean is the editor's business.
+    void SetDesignInput(bool bOn);
+    // The cell under a point of the viewport, or (-1, -1).
+    QPoint CellAt(QPointF viewportPoint) const;
+    // The verdict band's colours: line logic, unique, not unique, not checked or stopped.
+    static QColor VerdictColour(int nKind);
+
   signals:
     void zoomChanged(double dZoom);
+    // Cells (x column, y row) the user drew with one button: filled or emptied.
+    void cellsDrawn(const QList<QPoint>& cells, bool bFill);
+    // The button went up: what was drawn since it went down is one edit.
+    void strokeEnded();
 
   protected:
     void paintEvent(QPaintEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
     void wheelEvent(QWheelEvent* pEvent) override;
     void keyPressEvent(QKeyEvent* pEvent) override;
+    void mousePressEvent(QMouseEvent* pEvent) override;
+    void mouseMoveEvent(QMouseEvent* pEvent) override;
+    void mouseReleaseEvent(QMouseEvent* pEvent) override;
     void RedrawNow() override;
     void PictureRebuilt() override;
 
@@ -72,6 +90,7 @@ class CTabulonView2 : public QAbstractScrollArea, public CPictureView {
     void PaintPicture(QPainter& painter, const QRect& exposed) const;
     void PaintMessage(QPainter& painter, const QString& strText) const;
     void FrameCellsThatDiffer(QPainter& painter, const QRect& exposed) const;
+    void PaintDesignOverlay(QPainter& painter, const QRect& exposed) const;
     void SetScrollSizes(QSize total);
     void UpdateScrollBars();
     void ApplyZoom(double dZoom, QPointF anchor, bool bFitting);
@@ -82,4 +101,12 @@ class CTabulonView2 : public QAbstractScrollArea, public CPictureView {
     double m_dZoom = 1.0;
     bool m_bFitting = false;
     int m_nWheelZoom = 0; // wheel turns toward the next zoom step, in eighths of a degree
+
+    // Design input: the stroke under way.
+    bool m_bDesignInput = false;
+    bool m_bStroke = false;
+    bool m_bStrokeFills = false;
+    bool m_bLine = false;         // Shift: a straight line from m_strokeStart
+    QPoint m_strokeStart{-1, -1}; // (column, row)
+    QPoint m_strokeLast{-1, -1};
 };
