@@ -403,7 +403,8 @@ void CTabulonDoc::ShowDesign() {
     m_nSolveResult = -1;
     m_strSolveStatus.clear();
     m_verdict = DesignVerdict();
-    UpdateAllViews(1);
+    UpdateAllViews(1); // the clues may need another layout
+    UpdateAllViews(2); // the picture's cells
 }
 
 void CTabulonDoc::EndDesign() {

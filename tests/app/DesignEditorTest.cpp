@@ -84,6 +84,11 @@ TEST_F(DesignEditorTest, DrawingFillsAndEmptiesCellsTheCluesFollowAndEachStrokeI
     ASSERT_TRUE(m_frame.NewDesign(4, 5));
     EXPECT_EQ(m_frame.windowTitle(), "Untitled[*] - Tabulon5") << "with the modified mark's place";
     QTest::mouseClick(Grid(), Qt::LeftButton, Qt::NoModifier, At(0, 0));
+    const auto shownBlack = [&](int nRow, int nCol) {
+        return qGray(Grid()->grab().toImage().pixel(At(nRow, nCol))) < 64;
+    };
+    EXPECT_TRUE(shownBlack(0, 0)) << "the cell drawn shows at once";
+    EXPECT_FALSE(shownBlack(0, 1));
     Drag(Qt::LeftButton, {{2, 0}, {2, 2}, {2, 4}}); // a fast drag leaves no gap
     Drag(Qt::RightButton, {{2, 2}});
     EXPECT_EQ(Picture(m_doc), (std::vector<std::string>{"X----", "-----", "XX-XX", "-----"}));

@@ -168,6 +168,23 @@ TEST(DesignDocument, ADesignIsEditedSavedAndOpenedAgainWithTheSameClues) {
     EXPECT_EQ(GridRows(*doc.GetPuzzle()), (std::vector<std::string>{"XX--", "----", "-XXX"}));
 }
 
+// The views draw a design afresh after each change: its clues, then its cells.
+TEST(DesignDocument, EveryChangeRebuildsThePictureAndPaintsItsCells) {
+    struct HintLog : IDocView {
+        std::vector<int> hints;
+        void OnUpdate(int nHint) override { hints.push_back(nHint); }
+    } view;
+    CTabulonDoc doc;
+    doc.AddView(&view);
+    doc.NewDesign(2, 2);
+    view.hints.clear();
+    CDesign design = *doc.GetDesign();
+    design.Set(0, 0, true);
+    doc.SetDesign(design);
+    EXPECT_EQ(view.hints, (std::vector<int>{1, 2}));
+    doc.RemoveView(&view);
+}
+
 TEST(DesignDocument, TheCheckersDifferingCellsAreTheOnesFramed) {
     CTabulonDoc doc;
     doc.NewDesign(2, 2);
