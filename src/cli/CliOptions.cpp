@@ -82,8 +82,15 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
     app.add_option("-j,--jobs", options.nJobs, "solve N files at once (default: the number of cores)")
         ->check(CLI::Range(1u, 1024u))
         ->type_name("N");
-    app.add_flag("--convert-to-tb", options.bConvertToTb,
-                 "write the clues as a .tb clue file next to the puzzle file (its path with \".tb\" appended)");
+    app.add_option("--convert-to", options.convertTo,
+                   "write the clues as FORMAT (tb, non or xml; again for another) next to the puzzle file, its path "
+                   "with \".FORMAT\" appended; a goal, title and author the file carries go along where FORMAT "
+                   "holds them (non, xml)")
+        ->type_name("FORMAT")
+        ->allow_extra_args(false)
+        ->check(CLI::IsMember({"tb", "non", "xml"}));
+    bool bConvertToTb = false;
+    app.add_flag("--convert-to-tb", bConvertToTb, "the same as --convert-to tb");
     app.add_flag("--check-goal", options.bCheckGoal,
                  "compare the solved grid with the goal picture the file carries (.non \"goal\", XML <solution>)");
     app.add_flag("--complete", options.bComplete,
@@ -131,6 +138,11 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
         return std::nullopt;
     }
     std::tie(options.nCellX, options.nCellY) = *ParseCellSize(strCellSize);
+    if (bConvertToTb)
+        options.convertTo.insert(options.convertTo.begin(), "tb");
+    std::vector<std::string>& formats = options.convertTo; // each written once, in the order first asked
+    for (auto it = formats.begin(); it != formats.end(); ++it)
+        formats.erase(std::remove(std::next(it), formats.end(), *it), formats.end());
     if (bUnique)
         options.nMaxSolutions = std::max(options.nMaxSolutions, 2ULL);
     options.bComplete = options.bComplete || bUnique || app.count("--max-solutions") > 0;

@@ -182,19 +182,29 @@ void ExportTo(const std::string& strPath, const PictureModule& module, IDocView*
     }
 }
 
+// --convert-to: the clues, and what else the file carried that the format
+// holds, next to the file (its path with ".FORMAT" appended).
+void ConvertTo(const std::string& strPath, const CPuzzleFile& puzzle, const std::string& strFormat, bool bQuiet,
+               FileReport& report) {
+    const PuzzleFormat format = strFormat == "non"   ? PuzzleFormat::Non
+                                : strFormat == "xml" ? PuzzleFormat::Xml
+                                                     : PuzzleFormat::Tabulon;
+    const std::string strTarget = strPath + "." + strFormat;
+    const SaveResult saved = WriteFileAtomically(strTarget, FormatPuzzle(puzzle, format, puzzle.GetExtras()));
+    if (!saved.bOk) {
+        report.strErr += "error: " + saved.strError + "\n";
+        report.nStatus = kExitFileError;
+    } else if (!bQuiet) {
+        report.strErr += "Converted to " + strTarget + "\n";
+    }
+}
+
 // The files asked for, written after the solve whatever its outcome: the
 // document's own savers report their failures through the console ports.
 void WriteOutputs(const std::string& strPath, CTabulonDoc& doc, const CliOptions& options, const PictureModule* pModule,
                   IDocView* pView, FileReport& report) {
-    if (options.bConvertToTb) {
-        const SaveResult saved = WriteFileAtomically(strPath + ".tb", FormatClueFile(*doc.GetPuzzle()));
-        if (!saved.bOk) {
-            report.strErr += "error: " + saved.strError + "\n";
-            report.nStatus = kExitFileError;
-        } else if (!options.bQuiet) {
-            report.strErr += "Converted to " + strPath + ".tb\n";
-        }
-    }
+    for (const std::string& strFormat : options.convertTo)
+        ConvertTo(strPath, *doc.GetPuzzle(), strFormat, options.bQuiet, report);
     if (options.bSaveText)
         doc.OnFileSave();
     if (options.bSaveBmp)

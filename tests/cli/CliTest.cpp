@@ -339,6 +339,37 @@ TEST_F(CliTest, ConvertsOtherFormatsAndChecksTheGoal) {
     EXPECT_NE(run.strErr.find("not checked against the goal: the grid is not solved"), std::string::npos) << run.strErr;
 }
 
+// Each format written keeps what it can hold: the goal goes along into
+// .non and XML, which --check-goal then reads back.
+TEST_F(CliTest, ConvertsToEachFormatKeepingTheGoalWhereTheFormatHoldsIt) {
+    const std::string strNon = m_dir.Write("cat.non", "title \"Cat & <dog>\"\nwidth 4\nheight 3\nrows\n"
+                                                      "2,1\n3\n1\ncolumns\n1,1\n2\n1\n2\ngoal 110101111000\n");
+    CliRun run = Run("--convert-to non --convert-to xml --convert-to tb --convert-to xml " + strNon);
+    EXPECT_EQ(run.nStatus, 0) << run.strErr;
+    EXPECT_EQ(ReadAll(strNon + ".tb"), ReadAll(Data("example-3x4.tb")));
+    for (const char* pszFormat : {"non", "xml"}) {
+        SCOPED_TRACE(pszFormat);
+        const std::string strWritten = strNon + "." + pszFormat;
+        EXPECT_EQ(std::count(run.strErr.begin(), run.strErr.end(), '\n'), 4) << run.strErr;
+        EXPECT_NE(run.strErr.find("Converted to " + strWritten + "\n"), std::string::npos) << run.strErr;
+        CliRun again = Run("--check-goal --convert-to tb " + strWritten);
+        EXPECT_EQ(again.nStatus, 0) << again.strErr;
+        EXPECT_NE(again.strErr.find(strWritten + ": the grid matches the goal"), std::string::npos) << again.strErr;
+        EXPECT_EQ(ReadAll(strWritten + ".tb"), ReadAll(Data("example-3x4.tb")));
+    }
+    // --convert-to-tb is --convert-to tb: the same file, written once.
+    const std::string strCopy = m_dir.Write("copy.non", ReadAll(strNon));
+    run = Run("-q --convert-to-tb --convert-to tb " + strCopy);
+    EXPECT_EQ(run.nStatus, 0) << run.strErr;
+    EXPECT_EQ(ReadAll(strCopy + ".tb"), ReadAll(Data("example-3x4.tb")));
+
+    for (const char* pszArgs : {"--convert-to png ", "--convert-to "}) {
+        run = Run(pszArgs + strCopy);
+        EXPECT_EQ(run.nStatus, 64) << pszArgs;
+        EXPECT_NE(run.strErr.find("--help"), std::string::npos) << run.strErr;
+    }
+}
+
 TEST_F(CliTest, OpensTheFirstPuzzleOfAnXmlSetConvertsItAndChecksItsGoal) {
     const std::string strSet = m_dir.Write("set.xml", ReadAll(Data("example-3x4.xml")));
     CliRun run = Run("--convert-to-tb --check-goal --grid " + strSet);
