@@ -34,8 +34,10 @@ class CLineRounds {
                     return End::Stopped;
                 m_dirty[nLine] = 0;
                 --m_nDirty;
-                if (!SettleLine(nLine))
+                if (!SettleLine(nLine)) {
+                    m_nBrokenLine = nLine;
                     return End::Contradiction;
+                }
             }
             m_nHalfSweeps += m_nDecided > nDecidedBefore;
         }
@@ -43,6 +45,11 @@ class CLineRounds {
     }
 
     uint64_t HalfSweeps() const { return m_nHalfSweeps; }
+    // After a contradiction: "row 3", "column 1".
+    std::string BrokenLine() const {
+        return m_nBrokenLine < m_nRows ? "row " + std::to_string(m_nBrokenLine + 1)
+                                       : "column " + std::to_string(m_nBrokenLine - m_nRows + 1);
+    }
     bool Complete() const { return m_nDecided == m_cells.size(); }
     const std::vector<CellState>& Cells() const { return m_cells; }
 
@@ -82,6 +89,7 @@ class CLineRounds {
     size_t m_nDirty;
     uint64_t m_nDecided = 0;
     uint64_t m_nHalfSweeps = 0;
+    size_t m_nBrokenLine = 0;
     CLineAgreement m_agreement;
     std::vector<CellState> m_line;
     std::vector<CellState> m_agreed;
@@ -162,6 +170,7 @@ PuzzleRating RatePuzzle(const CPuzzle& puzzle, const RatingOptions& options) {
         // Unequal totals or runs longer than their line: no picture fits.
         // A line too large for the working memory has one, but no rating.
         rating.ratingClass = checked.CheckClueTotals() || !RunsFit(checked) ? RatingClass::None : RatingClass::Unknown;
+        rating.bRefused = true;
         rating.strNote = checked.GetSolveNote();
         return rating;
     }
@@ -172,7 +181,8 @@ PuzzleRating RatePuzzle(const CPuzzle& puzzle, const RatingOptions& options) {
         return rating;
     if (end == CLineRounds::End::Contradiction) {
         rating.ratingClass = RatingClass::None;
-        rating.strNote = "the clues contradict each other: line logic finds a line whose runs cannot be placed";
+        rating.strNote = "the clues contradict each other: the runs of " + rounds.BrokenLine() +
+                         " cannot be placed against the cells decided so far";
     } else if (rounds.Complete()) {
         // Every line was settled after its last cell changed: each reads its clues.
         rating.ratingClass = RatingClass::Line;

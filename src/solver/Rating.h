@@ -50,6 +50,10 @@ struct PuzzleRating {
     //             the contradiction; 1: probing at the root does);
     //   Unknown   0: not known.
     uint64_t nScore = 0;
+    // The clues were refused before any solving (None: unequal totals,
+    // runs longer than their line, a dimension 0; Unknown: a line too large
+    // for the line solver's working memory).
+    bool bRefused = false;
     // Why, for None (the clues' fault) and for an Unknown the solver
     // refused (a line too large for its working memory); else empty.
     std::string strNote;

@@ -34,6 +34,7 @@ struct RatingCase {
     RatingClass expected;
     uint64_t nMinScore; // the score lies in nMinScore..nMaxScore
     uint64_t nMaxScore;
+    bool bRefused = false; // before any solving
 };
 
 std::vector<RatingCase> RatingCases() {
@@ -50,9 +51,9 @@ std::vector<RatingCase> RatingCases() {
         {"ContradictionByLineLogic", Clues({{2}, {0}}, {{2}, {0}}), RatingClass::None, 0, 0},
         // Line logic stalls; probing finds that no picture fits (the root).
         {"ContradictionByProbing", Clues({{1}, {1}, {1, 1}, {2}}, {{1, 1}, {1}, {1}, {1, 1}}), RatingClass::None, 1, 1},
-        {"UnequalTotals", Clues({{2}, {1}}, {{1}, {1}}), RatingClass::None, 0, 0},
-        {"RunsLongerThanTheirLine", Clues({{3}, {0}}, {{1}, {1}}), RatingClass::None, 0, 0},
-        {"ZeroRows", Clues({}, {{0}}), RatingClass::None, 0, 0},
+        {"UnequalTotals", Clues({{2}, {1}}, {{1}, {1}}), RatingClass::None, 0, 0, true},
+        {"RunsLongerThanTheirLine", Clues({{3}, {0}}, {{1}, {1}}), RatingClass::None, 0, 0, true},
+        {"ZeroRows", Clues({}, {{0}}), RatingClass::None, 0, 0, true},
     };
 }
 
@@ -63,6 +64,7 @@ TEST(Rating, EachPuzzleGetsItsClassAndAScoreInRange) {
         EXPECT_STREQ(RatingClassWord(rating.ratingClass), RatingClassWord(c.expected));
         EXPECT_GE(rating.nScore, c.nMinScore);
         EXPECT_LE(rating.nScore, c.nMaxScore);
+        EXPECT_EQ(rating.bRefused, c.bRefused);
     }
 }
 
@@ -201,6 +203,7 @@ TEST(Rating, CluesTheSolverRefusesForTheirSizeAreUnknownWithTheReason) {
         row[2 * i] = 'X';
     const PuzzleRating rating = RatePuzzle(PuzzleFromPicture({row}));
     EXPECT_EQ(rating.ratingClass, RatingClass::Unknown);
+    EXPECT_TRUE(rating.bRefused);
     EXPECT_NE(rating.strNote.find("working memory"), std::string::npos) << rating.strNote;
 }
 
