@@ -61,7 +61,7 @@ void AddGrid(const CPuzzle& puzzle, const char* pszKey, CJsonLine* pJson, std::s
     }
     std::vector<std::string> rows;
     for (size_t nFrom = 0; nFrom < strText.size();) {
-        const size_t nEnd = strText.find('\n', nFrom);
+        const size_t nEnd = std::min(strText.find('\n', nFrom), strText.size());
         rows.push_back(strText.substr(nFrom, nEnd - nFrom));
         nFrom = nEnd + 1;
     }
