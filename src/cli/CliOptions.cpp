@@ -20,7 +20,18 @@ constexpr const char* kDescription =
     "7 the solution differs from the file's goal (--check-goal); 64 bad usage; 130 interrupted\n"
     "(Ctrl+C stops the solves under way, as --timeout does; a second Ctrl+C ends at once).\n"
     "Formats: .tb, .non and webpbn XML (.xml, .pbn; black and white, the first puzzle of a\n"
-    "set), and the plain layout with a \"#\" line.";
+    "set), and the plain layout with a \"#\" line.\n"
+    "--rate prints \"FILE: CLASS SCORE\" on stdout: CLASS is line (line logic alone), probing,\n"
+    "search (unique, but needs a search), multiple or none, and unknown when --timeout or Ctrl+C\n"
+    "stopped it; SCORE is the work that class needed (line: half-sweeps of line logic over the\n"
+    "rows or the columns; probing: probes; search, multiple, none: search nodes). Exit status as\n"
+    "--unique: 0 line, probing or search, 6 multiple, 3 none (1 refused), 5 unknown; a file\n"
+    "that cannot be read gives \"FILE: unreadable\" (4).\n"
+    "--json prints one JSON object per file on stdout, in input order: file, rows, columns,\n"
+    "outcome, ms, solutions and nodes (complete solves), class and score (--rate; score null\n"
+    "when unknown), note (why), grid and second_grid (--grid: rows of \" \", \"-\", \"X\"), goal\n"
+    "(--check-goal: matches, differs, unsolved or none); a file that cannot be read gives\n"
+    "outcome \"unreadable\" and error. Summary lines stay on stderr (-q drops them).";
 
 // "WxH" with both sides in 0..1000, read exactly: no overflow wraps a huge
 // number into range.
@@ -45,6 +56,22 @@ std::optional<std::pair<int, int>> ParseCellSize(std::string_view text) {
 // Beyond this a time limit means nothing (about 115 days), and the clock's
 // arithmetic would overflow.
 constexpr double kMaxTimeoutSeconds = 1e7;
+
+// Options that cannot go together, or nullptr. A rating works out its own
+// solutions and writes no grid; the trace's lines would break the one JSON
+// object a line.
+const char* Clash(const CLI::App& app, const CliOptions& options) {
+    if (options.bRate)
+        for (const char* pszName : {"--complete", "--unique", "--max-solutions", "--trace", "--grid", "--save-text",
+                                    "--save-bmp", "--save-all-bmp", "--export", "--check-goal"})
+            if (app.count(pszName) > 0)
+                return "--rate rates the clues and solves nothing: it takes no --complete, --unique, "
+                       "--max-solutions, --trace, --grid, --save-text, --save-bmp, --save-all-bmp, --export or "
+                       "--check-goal";
+    if (options.bJson && options.bTrace)
+        return "--json and --trace cannot go together: the trace is no JSON";
+    return nullptr;
+}
 
 } // namespace
 
@@ -82,8 +109,18 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
     app.add_option("-j,--jobs", options.nJobs, "solve N files at once (default: the number of cores)")
         ->check(CLI::Range(1u, 1024u))
         ->type_name("N");
-    app.add_flag("--convert-to-tb", options.bConvertToTb,
-                 "write the clues as a .tb clue file next to the puzzle file (its path with \".tb\" appended)");
+    app.add_option("--convert-to", options.convertTo,
+                   "write the clues as FORMAT (tb, non or xml; again for another) next to the puzzle file, its path "
+                   "with \".FORMAT\" appended; a goal, title and author the file carries go along where FORMAT "
+                   "holds them (non, xml)")
+        ->type_name("FORMAT")
+        ->allow_extra_args(false)
+        ->check(CLI::IsMember({"tb", "non", "xml"}));
+    bool bConvertToTb = false;
+    app.add_flag("--convert-to-tb", bConvertToTb, "the same as --convert-to tb");
+    app.add_flag("--rate", options.bRate,
+                 "rate each puzzle instead of solving it: \"FILE: CLASS SCORE\" on stdout (see below)");
+    app.add_flag("--json", options.bJson, "one JSON object per file on stdout instead of the grid (see below)");
     app.add_flag("--check-goal", options.bCheckGoal,
                  "compare the solved grid with the goal picture the file carries (.non \"goal\", XML <solution>)");
     app.add_flag("--complete", options.bComplete,
@@ -125,12 +162,22 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
         nExitStatus = kExitUsage;
         return std::nullopt;
     }
+    if (const char* pszClash = Clash(app, options)) {
+        std::cerr << "tabulon-cli: " << pszClash << " (try --help)\n";
+        nExitStatus = kExitUsage;
+        return std::nullopt;
+    }
     if (!options.strExport.empty() && options.files.size() > 1) {
         std::cerr << "tabulon-cli: --export names one file: give one puzzle (try --help)\n";
         nExitStatus = kExitUsage;
         return std::nullopt;
     }
     std::tie(options.nCellX, options.nCellY) = *ParseCellSize(strCellSize);
+    if (bConvertToTb)
+        options.convertTo.insert(options.convertTo.begin(), "tb");
+    std::vector<std::string>& formats = options.convertTo; // each written once, in the order first asked
+    for (auto it = formats.begin(); it != formats.end(); ++it)
+        formats.erase(std::remove(std::next(it), formats.end(), *it), formats.end());
     if (bUnique)
         options.nMaxSolutions = std::max(options.nMaxSolutions, 2ULL);
     options.bComplete = options.bComplete || bUnique || app.count("--max-solutions") > 0;

@@ -18,8 +18,10 @@ struct CliOptions {
     unsigned nJobs = 0;                   // files solved at once; 0 = one per core
     double dTimeout = 0;                  // seconds per file before the solve is stopped; 0 = none
     bool bComplete = false;               // solve beyond line logic
-    bool bConvertToTb = false;            // write the clues as a .tb clue file
+    std::vector<std::string> convertTo;   // write the clues in these formats ("tb", "non", "xml"), each once
     bool bCheckGoal = false;              // compare the solved grid with the file's goal picture
+    bool bRate = false;                   // rate each puzzle instead of solving it
+    bool bJson = false;                   // one JSON object per file on stdout
     unsigned long long nMaxSolutions = 1; // solutions to look for when solving completely
     long long nMaxCells = 1LL << 24;      // the largest grid read
     long long nMaxPictureMiB = 1024;      // the largest whole picture drawn

@@ -10,6 +10,7 @@ uint32_t CConsolePorts::GetTickCount() {
 void CConsolePorts::ShowMessage(MessageKind kind, const std::string& strText, const std::string& strCaption) {
     if (kind == MessageKind::Error) {
         ++m_nErrors;
+        m_strLastError = strText;
         m_strOut += "error: " + strText + "\n";
     } else if (!m_bQuiet) {
         // "File saved as ..." reads alone; a bare file name keeps its caption ("Saved.").

@@ -15,10 +15,13 @@ class CConsolePorts : public ITickSource, public IMessageSink {
     void ShowMessage(MessageKind kind, const std::string& strText, const std::string& strCaption) override;
 
     int GetErrorCount() const { return m_nErrors; }
+    // The text of the last error message, without "error: ".
+    const std::string& GetLastError() const { return m_strLastError; }
     DocPorts Ports() { return DocPorts{this, this, nullptr, nullptr}; }
 
   private:
     std::string& m_strOut;
     bool m_bQuiet;
     int m_nErrors = 0;
+    std::string m_strLastError;
 };

@@ -1,19 +1,19 @@
 #include "cli/FileSolve.h"
 
 #include "cli/ConsolePorts.h"
+#include "cli/FileRate.h"
 #include "cli/Interrupt.h"
+#include "cli/JsonLine.h"
 #include "cli/PictureModule.h"
+#include "cli/StopAfter.h"
 #include "doc/TabulonDoc.h"
 #include "io/SolutionText.h"
 #include "model/PuzzleFormats.h"
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 namespace {
 
@@ -38,6 +38,36 @@ const char* OutcomeWords(int nResult) {
     }
 }
 
+// Why a solve ended as it did, from the document's status sentence
+// ("Incomplete: line logic decided 0 of 4 cells." -> "line logic decided 0
+// of 4 cells"); empty for a solved grid.
+std::string SolveReason(const CTabulonDoc& doc) {
+    const std::string& strStatus = doc.GetSolveStatus();
+    const size_t nColon = strStatus.find(": ");
+    if (doc.GetSolveResult() == SOLVE_SOLVED || nColon == std::string::npos)
+        return std::string();
+    std::string strReason = strStatus.substr(nColon + 2);
+    if (!strReason.empty() && strReason.back() == '.')
+        strReason.pop_back();
+    return strReason;
+}
+
+// The grid as solution text on stdout, or as its rows in the JSON line.
+void AddGrid(const CPuzzle& puzzle, const char* pszKey, CJsonLine* pJson, std::string& strOut) {
+    const std::string strText = FormatSolutionText(puzzle);
+    if (!pJson) {
+        strOut += strText;
+        return;
+    }
+    std::vector<std::string> rows;
+    for (size_t nFrom = 0; nFrom < strText.size();) {
+        const size_t nEnd = std::min(strText.find('\n', nFrom), strText.size());
+        rows.push_back(strText.substr(nFrom, nEnd - nFrom));
+        nFrom = nEnd + 1;
+    }
+    pJson->Strings(pszKey, rows);
+}
+
 // "cat.tb: incomplete, 20 x 20, 1.25 ms: Incomplete: line logic decided ..."
 std::string Summary(const std::string& strPath, const CTabulonDoc& doc, double dMs) {
     const CPuzzle& puzzle = *doc.GetPuzzle();
@@ -50,42 +80,6 @@ std::string Summary(const std::string& strPath, const CTabulonDoc& doc, double d
     }
     return strLine + "\n";
 }
-
-// Asks the document to stop its solve once dSeconds have passed, unless it
-// is destroyed first (the solve ended). No thread without a time limit.
-class CStopAfter {
-  public:
-    CStopAfter(CTabulonDoc& doc, double dSeconds) {
-        if (dSeconds <= 0)
-            return;
-        m_thread = std::jthread([this, &doc, dSeconds] {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            const auto ended = [this] { return m_bEnded; };
-            if (m_ended.wait_for(lock, std::chrono::duration<double>(dSeconds), ended))
-                return;
-            // A solve forgets requests made before it starts (drawing the
-            // picture may come first): ask until the solve has ended.
-            do
-                doc.RequestStop();
-            while (!m_ended.wait_for(lock, std::chrono::milliseconds(20), ended));
-        });
-    }
-    ~CStopAfter() {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_bEnded = true;
-        }
-        m_ended.notify_one();
-    }
-    CStopAfter(const CStopAfter&) = delete;
-    CStopAfter& operator=(const CStopAfter&) = delete;
-
-  private:
-    std::mutex m_mutex;
-    std::condition_variable m_ended;
-    bool m_bEnded = false;
-    std::jthread m_thread; // last: joined before the members it uses go
-};
 
 // The outcome of a complete solve in the summary's words, and its exit status.
 std::string CompleteOutcome(const CTabulonDoc& doc, int& nStatus) {
@@ -117,18 +111,48 @@ std::string CompleteOutcome(const CTabulonDoc& doc, int& nStatus) {
     return std::string();
 }
 
-// Exit status, grid(s) and summary of a complete solve.
+// The outcome of a complete solve in one word (two for "no solution").
+const char* CompleteOutcomeWord(const CTabulonDoc& doc) {
+    using Outcome = CCompleteSolver::Outcome;
+    if (doc.GetSolveResult() == SOLVE_REFUSED)
+        return "refused";
+    switch (doc.GetCompleteResult().outcome) {
+    case Outcome::Solved:
+        return "solved";
+    case Outcome::Unique:
+        return "unique";
+    case Outcome::Multiple:
+        return "multiple";
+    case Outcome::NoSolution:
+        return "no solution";
+    case Outcome::Stopped:
+        break;
+    }
+    return "stopped";
+}
+
+// Exit status, grid(s) and summary of a complete solve, and its JSON members.
 void ReportComplete(const std::string& strPath, const CTabulonDoc& doc, const CliOptions& options, double dMs,
-                    FileReport& report) {
+                    CJsonLine* pJson, FileReport& report) {
     const CCompleteSolver::Result& result = doc.GetCompleteResult();
     const CPuzzle& puzzle = *doc.GetPuzzle();
     const std::string strOutcome = CompleteOutcome(doc, report.nStatus);
+    if (pJson) {
+        pJson->String("outcome", CompleteOutcomeWord(doc));
+        pJson->Milliseconds("ms", dMs);
+        pJson->Number("solutions", result.nSolutions);
+        pJson->Number("nodes", result.nNodes);
+        if (doc.GetSolveResult() == SOLVE_REFUSED)
+            pJson->String("note", puzzle.GetSolveNote());
+    }
     if (options.bGrid) {
-        report.strOut += FormatSolutionText(puzzle);
+        AddGrid(puzzle, "grid", pJson, report.strOut);
         if (result.outcome == CCompleteSolver::Outcome::Multiple) {
             CPuzzle second = puzzle;
             second.SetCells(result.second);
-            report.strOut += "\n" + FormatSolutionText(second);
+            if (!pJson)
+                report.strOut += "\n";
+            AddGrid(second, "second_grid", pJson, report.strOut);
         }
     }
     if (options.bQuiet)
@@ -140,18 +164,20 @@ void ReportComplete(const std::string& strPath, const CTabulonDoc& doc, const Cl
 }
 
 // Compares the grid with the goal picture of the file, when it has one.
-void CheckGoal(const std::string& strPath, const CPuzzleFile& puzzle, const CliOptions& options, FileReport& report) {
+// Returns the verdict: "none" (no goal), "unsolved", "differs" or "matches".
+const char* CheckGoal(const std::string& strPath, const CPuzzleFile& puzzle, const CliOptions& options,
+                      FileReport& report) {
     const std::string& strGoal = puzzle.GetExtras().strGoal;
     if (strGoal.empty()) {
         if (!options.bQuiet)
             report.strErr += strPath + ": the file carries no goal to check against\n";
-        return;
+        return "none";
     }
     // An unfinished grid differs from any picture; its status says enough.
     if (!puzzle.SatisfiesAllClues()) {
         if (!options.bQuiet)
             report.strErr += strPath + ": not checked against the goal: the grid is not solved\n";
-        return;
+        return "unsolved";
     }
     for (int r = 0; r < puzzle.GetHeight(); ++r) {
         for (int c = 0; c < puzzle.GetWidth(); ++c) {
@@ -161,12 +187,13 @@ void CheckGoal(const std::string& strPath, const CPuzzleFile& puzzle, const CliO
                 report.strErr += strPath + ": the grid differs from the goal at row " + std::to_string(r + 1) +
                                  ", column " + std::to_string(c + 1) + "\n";
                 report.nStatus = std::max(report.nStatus, kExitGoalDiffers);
-                return;
+                return "differs";
             }
         }
     }
     if (!options.bQuiet)
         report.strErr += strPath + ": the grid matches the goal\n";
+    return "matches";
 }
 
 // --export: the drawing module writes the picture, as the desktop's Export
@@ -182,19 +209,29 @@ void ExportTo(const std::string& strPath, const PictureModule& module, IDocView*
     }
 }
 
+// --convert-to: the clues, and what else the file carried that the format
+// holds, next to the file (its path with ".FORMAT" appended).
+void ConvertTo(const std::string& strPath, const CPuzzleFile& puzzle, const std::string& strFormat, bool bQuiet,
+               FileReport& report) {
+    const PuzzleFormat format = strFormat == "non"   ? PuzzleFormat::Non
+                                : strFormat == "xml" ? PuzzleFormat::Xml
+                                                     : PuzzleFormat::Tabulon;
+    const std::string strTarget = strPath + "." + strFormat;
+    const SaveResult saved = WriteFileAtomically(strTarget, FormatPuzzle(puzzle, format, puzzle.GetExtras()));
+    if (!saved.bOk) {
+        report.strErr += "error: " + saved.strError + "\n";
+        report.nStatus = kExitFileError;
+    } else if (!bQuiet) {
+        report.strErr += "Converted to " + strTarget + "\n";
+    }
+}
+
 // The files asked for, written after the solve whatever its outcome: the
 // document's own savers report their failures through the console ports.
 void WriteOutputs(const std::string& strPath, CTabulonDoc& doc, const CliOptions& options, const PictureModule* pModule,
                   IDocView* pView, FileReport& report) {
-    if (options.bConvertToTb) {
-        const SaveResult saved = WriteFileAtomically(strPath + ".tb", FormatClueFile(*doc.GetPuzzle()));
-        if (!saved.bOk) {
-            report.strErr += "error: " + saved.strError + "\n";
-            report.nStatus = kExitFileError;
-        } else if (!options.bQuiet) {
-            report.strErr += "Converted to " + strPath + ".tb\n";
-        }
-    }
+    for (const std::string& strFormat : options.convertTo)
+        ConvertTo(strPath, *doc.GetPuzzle(), strFormat, options.bQuiet, report);
     if (options.bSaveText)
         doc.OnFileSave();
     if (options.bSaveBmp)
@@ -203,6 +240,43 @@ void WriteOutputs(const std::string& strPath, CTabulonDoc& doc, const CliOptions
         doc.OnSaveAllAsBmp();
     if (!options.strExport.empty() && pModule && pView)
         ExportTo(options.strExport, *pModule, pView, options.bQuiet, report);
+}
+
+// Solves the document's puzzle as asked (line logic, or completely) and
+// reports it: exit status, grid, summary, goal, JSON members.
+void Solve(const std::string& strPath, CTabulonDoc& doc, const CliOptions& options, CJsonLine* pJson,
+           FileReport& report) {
+    doc.GetPuzzle()->SetTrace(options.bTrace ? AppendTraceLine : nullptr, &report.strOut);
+    const auto start = std::chrono::steady_clock::now();
+    {
+        CStopAfter watchdog(doc, options.dTimeout);
+        CInterruptScope interruptible(doc);
+        if (options.bComplete)
+            doc.SolveCompletely(options.nMaxSolutions);
+        else
+            doc.OnSolve();
+    }
+    const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
+    if (options.bComplete) {
+        ReportComplete(strPath, doc, options, elapsed.count(), pJson, report);
+    } else {
+        report.nStatus = doc.GetSolveResult() == SOLVE_STOPPED ? kExitStopped : doc.GetSolveResult();
+        if (pJson) {
+            pJson->String("outcome", OutcomeWords(doc.GetSolveResult()));
+            pJson->Milliseconds("ms", elapsed.count());
+            if (const std::string strReason = SolveReason(doc); !strReason.empty())
+                pJson->String("note", strReason);
+        }
+        if (options.bGrid)
+            AddGrid(*doc.GetPuzzle(), "grid", pJson, report.strOut);
+        if (!options.bQuiet)
+            report.strErr += Summary(strPath, doc, elapsed.count());
+    }
+    if (options.bCheckGoal) {
+        const char* pszGoal = CheckGoal(strPath, *doc.GetPuzzle(), options, report);
+        if (pJson)
+            pJson->String("goal", pszGoal);
+    }
 }
 
 // The picture view lives in the drawing module and is destroyed there.
@@ -227,38 +301,33 @@ FileReport SolveFile(const std::string& strPath, const CliOptions& options, cons
         doc.AddView(pView.get());
     }
 
+    CJsonLine json;
+    CJsonLine* pJson = options.bJson ? &json : nullptr;
+    json.String("file", strPath);
     if (!doc.FileOpen(strPath) || !doc.GetPuzzle()->GetLoadError().empty()) {
         report.nStatus = kExitFileError; // the message is in the report already
+        if (pJson) {
+            json.String("outcome", "unreadable");
+            json.String("error", console.GetLastError());
+            report.strOut = json.Text();
+        } else if (options.bRate) {
+            report.strOut = strPath + ": unreadable\n"; // a line for every file
+        }
         return report;
     }
     const int nPuzzles = doc.GetPuzzle()->GetExtras().nPuzzlesInFile;
     if (nPuzzles > 1 && !options.bQuiet)
         report.strErr += strPath + " holds " + std::to_string(nPuzzles) + " puzzles; opened the first\n";
-    doc.GetPuzzle()->SetTrace(options.bTrace ? AppendTraceLine : nullptr, &report.strOut);
-    const auto start = std::chrono::steady_clock::now();
-    {
-        CStopAfter watchdog(doc, options.dTimeout);
-        CInterruptScope interruptible(doc);
-        if (options.bComplete)
-            doc.SolveCompletely(options.nMaxSolutions);
-        else
-            doc.OnSolve();
-    }
-    const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-    if (options.bComplete) {
-        ReportComplete(strPath, doc, options, elapsed.count(), report);
-    } else {
-        report.nStatus = doc.GetSolveResult() == SOLVE_STOPPED ? kExitStopped : doc.GetSolveResult();
-        if (options.bGrid)
-            report.strOut += FormatSolutionText(*doc.GetPuzzle());
-        if (!options.bQuiet)
-            report.strErr += Summary(strPath, doc, elapsed.count());
-    }
-
-    if (options.bCheckGoal)
-        CheckGoal(strPath, *doc.GetPuzzle(), options, report);
+    json.Number("rows", static_cast<uint64_t>(doc.GetPuzzle()->GetHeight()));
+    json.Number("columns", static_cast<uint64_t>(doc.GetPuzzle()->GetWidth()));
+    if (options.bRate)
+        RateFile(strPath, doc, options, pJson, report);
+    else
+        Solve(strPath, doc, options, pJson, report);
     WriteOutputs(strPath, doc, options, pModule, pView.get(), report);
     if (console.GetErrorCount() > 0) // a picture that could not be drawn, a file not written
         report.nStatus = kExitFileError;
+    if (pJson)
+        report.strOut += json.Text();
     return report;
 }

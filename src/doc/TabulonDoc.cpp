@@ -144,6 +144,15 @@ void CTabulonDoc::OnSolve() {
     FinishSolveTitle();
 }
 
+PuzzleRating CTabulonDoc::OnRatePuzzle() {
+    m_bStopRequested.store(false);
+    if (!m_pPuzzle)
+        return PuzzleRating();
+    RatingOptions options;
+    options.pStop = &m_bStopRequested;
+    return RatePuzzle(*m_pPuzzle, options);
+}
+
 // The final title says how the solve ended: only a grid that reads every
 // clue is called solved.
 void CTabulonDoc::FinishSolveTitle() {

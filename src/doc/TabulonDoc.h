@@ -7,6 +7,7 @@
 #include "io/AtomicFile.h"
 #include "model/PuzzleFile.h"
 #include "solver/CompleteSolver.h"
+#include "solver/Rating.h"
 
 #include <atomic>
 #include <cstdint>
@@ -71,6 +72,10 @@ class CTabulonDoc {
     // The cells (row * columns + column) where those two solutions differ;
     // empty unless CanShowOtherSolution().
     std::vector<int> GetCellsThatDiffer() const;
+    // Rate Puzzle: how hard the puzzle's clues are (RatePuzzle), worked out
+    // on this thread; RequestStop ends it as Unknown. The grid, the title
+    // and the views stay as they are. Unknown without a puzzle.
+    PuzzleRating OnRatePuzzle();
     void OnFileSave();
     void OnSaveAsBmp();
     void OnSaveAllAsBmp();

@@ -19,10 +19,15 @@ struct ReadFailure {
     std::string strMessage;
 };
 
-// Reads the file a line at a time. A line feed ends a line and is not kept;
-// everything else, a carriage return or a NUL byte included, is. At the end
-// of the file every further line reads as empty, so a short file shows up as
-// empty clue lines, which are refused by name.
+// Reads the file a line at a time. A line ends at a line feed, or at a
+// carriage return that another character follows on the same line (old
+// Mac files end their lines with CR alone); neither is kept. A carriage
+// return before the line feed stays in the line, where both the header and
+// the clue lines read it as white space. A UTF-8 byte order mark at the
+// start of the file (Notepad writes one) is dropped. Everything else, a NUL
+// byte included, is kept. At the end of the file every further line reads
+// as empty, so a short file shows up as empty clue lines, which are refused
+// by name.
 class CLineReader {
   public:
     explicit CLineReader(std::FILE* pFile) : m_pFile(pFile) {}
@@ -33,28 +38,54 @@ class CLineReader {
     // The next line, or nothing at the end of the file. A read error throws
     // ReadFailure: it must never pass for the end of the file.
     std::optional<std::string_view> Next() {
-        ++m_nLine;
-        errno = 0;
-        ssize_t nRead = getline(&m_pBuffer, &m_nCapacity, m_pFile);
-        if (nRead < 0) {
-            if (std::ferror(m_pFile))
-                throw ReadFailure{std::string("cannot read the file: ") + std::strerror(errno ? errno : EIO)};
-            m_bAtEnd = true;
+        if (!m_bRest && !ReadChunk())
             return std::nullopt;
+        ++m_nLine;
+        // getline splits at line feeds only: a chunk may hold several lines
+        // ended by CR alone.
+        const size_t nCr = m_rest.find('\r');
+        if (nCr != std::string_view::npos && nCr + 1 < m_rest.size()) {
+            const std::string_view line = m_rest.substr(0, nCr);
+            m_rest.remove_prefix(nCr + 1);
+            return line;
         }
-        size_t nLength = static_cast<size_t>(nRead);
-        if (nLength > 0 && m_pBuffer[nLength - 1] == '\n')
-            --nLength;
-        return std::string_view(m_pBuffer, nLength);
+        m_bRest = false;
+        return m_rest;
     }
 
     int LineNumber() const { return m_nLine; }
     bool AtEnd() const { return m_bAtEnd; }
 
   private:
+    // Reads up to the next line feed into m_rest, without it. False at the
+    // end of the file.
+    bool ReadChunk() {
+        errno = 0;
+        ssize_t nRead = getline(&m_pBuffer, &m_nCapacity, m_pFile);
+        if (nRead < 0) {
+            if (std::ferror(m_pFile))
+                throw ReadFailure{std::string("cannot read the file: ") + std::strerror(errno ? errno : EIO)};
+            m_bAtEnd = true;
+            ++m_nLine; // the line asked for, which the file does not have
+            return false;
+        }
+        size_t nLength = static_cast<size_t>(nRead);
+        if (nLength > 0 && m_pBuffer[nLength - 1] == '\n')
+            --nLength;
+        m_rest = std::string_view(m_pBuffer, nLength);
+        if (m_bFirst && m_rest.starts_with("\xEF\xBB\xBF"))
+            m_rest.remove_prefix(3);
+        m_bFirst = false;
+        m_bRest = true;
+        return true;
+    }
+
     std::FILE* m_pFile;
     char* m_pBuffer = nullptr;
     size_t m_nCapacity = 0;
+    std::string_view m_rest; // what is left of the chunk read last
+    bool m_bRest = false;    // m_rest holds at least one more line
+    bool m_bFirst = true;
     int m_nLine = 0;
     bool m_bAtEnd = false;
 };

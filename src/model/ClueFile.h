@@ -21,7 +21,8 @@ inline constexpr int64_t kDefaultMaxCells = int64_t{1} << 24;
 //
 // A clue line holds decimal numbers without sign or leading zeros, separated
 // by spaces; a line without filled cells holds the single number 0. Lines may
-// be of any length and may end in CR LF.
+// be of any length and end in LF, CR LF or CR alone (old Mac files); a UTF-8
+// byte order mark at the start (Notepad writes one) is skipped.
 //
 // Returns an empty string when the file was read. Otherwise the puzzle is left
 // empty (0 x 0) and the result says what is wrong, beginning with the line

@@ -9,14 +9,13 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     if (text.starts_with("\xEF\xBB\xBF")) // the UTF-8 mark some editors put first
         text.remove_prefix(3);
     while (!text.empty()) {
-        const size_t nEnd = text.find('\n');
-        std::string_view line = text.substr(0, nEnd);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.push_back(line);
+        const size_t nEnd = text.find_first_of("\r\n");
+        lines.push_back(text.substr(0, nEnd));
         if (nEnd == std::string_view::npos)
             break;
-        text.remove_prefix(nEnd + 1);
+        // CR LF, LF, or CR alone (old Mac files) ends a line.
+        const bool bCrLf = text[nEnd] == '\r' && nEnd + 1 < text.size() && text[nEnd + 1] == '\n';
+        text.remove_prefix(nEnd + (bCrLf ? 2 : 1));
     }
     return lines;
 }

@@ -11,8 +11,8 @@ class CPuzzle;
 
 using RunLengths = std::vector<int16_t>;
 
-// The lines of a text, without their line ends ("\n" or "\r\n") and
-// without a UTF-8 byte order mark at its start.
+// The lines of a text, without their line ends ("\n", "\r\n" or "\r"
+// alone) and without a UTF-8 byte order mark at its start.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
 // Run lengths separated by any of `separators` (blanks around them allowed);

@@ -1,5 +1,6 @@
 #include "model/PuzzleFormats.h"
 
+#include "model/ClueText.h"
 #include "model/Puzzle.h"
 
 #include <algorithm>
@@ -19,8 +20,8 @@ std::string LowerExtension(const std::string& strPath) {
 }
 
 bool StartsWithWord(std::string_view text, std::string_view word) {
-    return text.starts_with(word) && (text.size() == word.size() || text[word.size()] == ' ' ||
-                                      text[word.size()] == '\t' || text[word.size()] == '\r');
+    return text.starts_with(word) &&
+           (text.size() == word.size() || text[word.size()] == ' ' || text[word.size()] == '\t');
 }
 
 } // namespace
@@ -38,16 +39,12 @@ PuzzleFormat DetectFormat(const std::string& strPath, std::string_view text) {
     if (start.starts_with("<?xml") || start.starts_with("<puzzleset") || start.starts_with("<puzzle"))
         return PuzzleFormat::Xml;
     // Else ".non" keys, or a "#" line between the clue blocks.
-    size_t nFrom = 0;
     bool bHashLine = false;
-    while (nFrom < text.size()) {
-        const size_t nEnd = std::min(text.find('\n', nFrom), text.size());
-        const std::string_view line = text.substr(nFrom, nEnd - nFrom);
+    for (const std::string_view line : SplitLines(text)) {
         for (std::string_view key : {"width", "height", "rows", "columns", "title", "catalogue"})
             if (StartsWithWord(line, key))
                 return PuzzleFormat::Non;
-        bHashLine = bHashLine || line == "#" || line == "#\r";
-        nFrom = nEnd + 1;
+        bHashLine = bHashLine || line == "#";
     }
     return bHashLine ? PuzzleFormat::Plain : PuzzleFormat::Tabulon;
 }

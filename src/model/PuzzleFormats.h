@@ -1,8 +1,11 @@
 #pragma once
 
+#include "model/CellState.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CPuzzle;
 
@@ -48,3 +51,18 @@ std::string ReadXmlText(std::string_view text, CPuzzle& puzzle, PuzzleExtras& ex
 
 // The puzzle's clues as a ".tb" clue file.
 std::string FormatClueFile(const CPuzzle& puzzle);
+
+// The puzzle's clues as a file of `format`, with the title, author and goal
+// of `extras` where the format holds them: ".non" and XML hold all three,
+// ".tb" and the plain layout none. The goal is rows x columns characters,
+// '1' filled and '0' empty, row by row (GoalOfCells makes one from a grid);
+// a goal of any other size is left out. Line breaks in a ".non" title or
+// author become blanks, control characters in XML ones too. Reading the
+// text back (with the extension of kFormatExtensions) gives the same clues,
+// and the same title, author and goal where kept. Blank lines are written
+// "0" (".tb", ".non", plain) or <line/> (XML).
+std::string FormatPuzzle(const CPuzzle& puzzle, PuzzleFormat format, const PuzzleExtras& extras = PuzzleExtras());
+
+// A goal picture for FormatPuzzle from a grid (rows x columns cells, row by
+// row): '1' for a filled cell, '0' for any other.
+std::string GoalOfCells(const std::vector<CellState>& cells);

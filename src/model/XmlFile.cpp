@@ -137,9 +137,7 @@ class CXmlPuzzleReader {
         } else if (m_open.empty()) {
             const size_t nText = token.strText.find_first_not_of(" \t\r\n");
             if (nText != std::string::npos)
-                return AtLine(token.nLine + static_cast<size_t>(
-                                                std::count(token.strText.begin(), token.strText.begin() + nText, '\n')),
-                              "text outside the top element");
+                return AtLine(token.nLine + CountLineEnds(token.strText, 0, nText), "text outside the top element");
         }
         return std::string();
     }

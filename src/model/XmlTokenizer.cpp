@@ -8,10 +8,6 @@
 
 namespace {
 
-size_t CountLineEnds(std::string_view text) {
-    return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
-}
-
 bool IsBlank(char ch) {
     return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n';
 }
@@ -98,7 +94,7 @@ std::string DecodeXmlText(std::string_view raw, size_t nLine, std::string& out) 
             break;
         }
         out.append(raw.substr(nFrom, nAmp - nFrom));
-        nLine += CountLineEnds(raw.substr(nFrom, nAmp - nFrom));
+        nLine += CountLineEnds(raw, nFrom, nAmp);
         const size_t nSemicolon = raw.substr(nAmp, kMaxReference).find(';');
         const std::string_view body =
             nSemicolon == std::string_view::npos ? std::string_view() : raw.substr(nAmp + 1, nSemicolon - 1);
@@ -132,6 +128,13 @@ std::string DecodeXmlText(std::string_view raw, size_t nLine, std::string& out) 
     return std::string();
 }
 
+size_t CountLineEnds(std::string_view text, size_t nFrom, size_t nTo) {
+    size_t nEnds = 0;
+    for (size_t i = nFrom; i < nTo; ++i)
+        nEnds += text[i] == '\r' || (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'));
+    return nEnds;
+}
+
 CXmlTokenizer::CXmlTokenizer(std::string_view text) : m_text(text) {
     if (m_text.starts_with("\xEF\xBB\xBF"))
         m_nPos = 3;
@@ -139,7 +142,7 @@ CXmlTokenizer::CXmlTokenizer(std::string_view text) : m_text(text) {
 
 void CXmlTokenizer::Advance(size_t nTo) {
     nTo = std::min(nTo, m_text.size());
-    m_nLine += CountLineEnds(m_text.substr(m_nPos, nTo - m_nPos));
+    m_nLine += CountLineEnds(m_text, m_nPos, nTo);
     m_nPos = nTo;
 }
 

@@ -51,6 +51,11 @@ class CXmlTokenizer {
     size_t m_nLine = 1;
 };
 
+// The line ends in text[nFrom, nTo): LF, CR LF and CR alone (old Mac files)
+// each end one line. It takes the whole text, so that a CR LF split between
+// two ranges counts once.
+size_t CountLineEnds(std::string_view text, size_t nFrom, size_t nTo);
+
 // Appends `raw` to `out` with its references decoded: &amp; &lt; &gt; &quot;
 // &apos; &copy; and &#N; / &#xH;. Any other "&..." stays as written. A
 // numeric reference to no character (0, a surrogate, past U+10FFFF) is

@@ -278,6 +278,7 @@ CCompleteSolver::Probe CCompleteSolver::ProbeCell(size_t nCell) {
     ProbeRecord& record = m_records[nCell];
     if (RecordHolds(record))
         return Probe::Nothing;
+    ++m_result.nProbes;
     record.lines.clear();
     m_pTouched = &record.lines;
     const size_t nMark = m_trail.size();

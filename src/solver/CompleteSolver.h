@@ -63,6 +63,10 @@ class CCompleteSolver {
         uint64_t nSolutions = 0;
         uint64_t nNodes = 0;
         uint64_t nRestarts = 0;
+        // Probes made (a cell assumed filled and empty, each propagated);
+        // probes skipped because nothing changed since they last found
+        // nothing are not counted.
+        uint64_t nProbes = 0;
         std::vector<CellState> first;  // rows x columns, row by row
         std::vector<CellState> second; // when more than one solution was found
         std::vector<CellState> known;  // the cells decided when the search stopped

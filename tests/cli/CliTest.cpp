@@ -1,6 +1,7 @@
 // Runs the tabulon-cli executable as a user would and checks what it prints
 // and the exit status.
 
+#include "model/PuzzleFile.h"
 #include "support/TestPuzzles.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <pty.h>
 #include <random>
+#include <regex>
 #include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -339,6 +341,37 @@ TEST_F(CliTest, ConvertsOtherFormatsAndChecksTheGoal) {
     EXPECT_NE(run.strErr.find("not checked against the goal: the grid is not solved"), std::string::npos) << run.strErr;
 }
 
+// Each format written keeps what it can hold: the goal goes along into
+// .non and XML, which --check-goal then reads back.
+TEST_F(CliTest, ConvertsToEachFormatKeepingTheGoalWhereTheFormatHoldsIt) {
+    const std::string strNon = m_dir.Write("cat.non", "title \"Cat & <dog>\"\nwidth 4\nheight 3\nrows\n"
+                                                      "2,1\n3\n1\ncolumns\n1,1\n2\n1\n2\ngoal 110101111000\n");
+    CliRun run = Run("--convert-to non --convert-to xml --convert-to tb --convert-to xml " + strNon);
+    EXPECT_EQ(run.nStatus, 0) << run.strErr;
+    EXPECT_EQ(ReadAll(strNon + ".tb"), ReadAll(Data("example-3x4.tb")));
+    for (const char* pszFormat : {"non", "xml"}) {
+        SCOPED_TRACE(pszFormat);
+        const std::string strWritten = strNon + "." + pszFormat;
+        EXPECT_EQ(std::count(run.strErr.begin(), run.strErr.end(), '\n'), 4) << run.strErr;
+        EXPECT_NE(run.strErr.find("Converted to " + strWritten + "\n"), std::string::npos) << run.strErr;
+        CliRun again = Run("--check-goal --convert-to tb " + strWritten);
+        EXPECT_EQ(again.nStatus, 0) << again.strErr;
+        EXPECT_NE(again.strErr.find(strWritten + ": the grid matches the goal"), std::string::npos) << again.strErr;
+        EXPECT_EQ(ReadAll(strWritten + ".tb"), ReadAll(Data("example-3x4.tb")));
+    }
+    // --convert-to-tb is --convert-to tb: the same file, written once.
+    const std::string strCopy = m_dir.Write("copy.non", ReadAll(strNon));
+    run = Run("-q --convert-to-tb --convert-to tb " + strCopy);
+    EXPECT_EQ(run.nStatus, 0) << run.strErr;
+    EXPECT_EQ(ReadAll(strCopy + ".tb"), ReadAll(Data("example-3x4.tb")));
+
+    for (const char* pszArgs : {"--convert-to png ", "--convert-to "}) {
+        run = Run(pszArgs + strCopy);
+        EXPECT_EQ(run.nStatus, 64) << pszArgs;
+        EXPECT_NE(run.strErr.find("--help"), std::string::npos) << run.strErr;
+    }
+}
+
 TEST_F(CliTest, OpensTheFirstPuzzleOfAnXmlSetConvertsItAndChecksItsGoal) {
     const std::string strSet = m_dir.Write("set.xml", ReadAll(Data("example-3x4.xml")));
     CliRun run = Run("--convert-to-tb --check-goal --grid " + strSet);
@@ -362,6 +395,202 @@ TEST_F(CliTest, OpensTheFirstPuzzleOfAnXmlSetConvertsItAndChecksItsGoal) {
     run = Run(strColour);
     EXPECT_EQ(run.nStatus, 4);
     EXPECT_NE(run.strErr.find("line 3: colour puzzles are not supported"), std::string::npos) << run.strErr;
+}
+
+// A file name for the shell, whatever bytes it holds but NUL.
+std::string ShellQuoted(const std::string& strName) {
+    std::string strQuoted = "'";
+    for (char ch : strName)
+        strQuoted += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
+    return strQuoted + "'";
+}
+
+std::string Base64Decoded(std::string_view text) {
+    const std::string_view kDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string strOut;
+    uint32_t nBits = 0;
+    int nHeld = 0;
+    for (char ch : text) {
+        const size_t nDigit = kDigits.find(ch);
+        if (nDigit == std::string_view::npos)
+            continue; // '=' and the line end
+        nBits = (nBits << 6) | static_cast<uint32_t>(nDigit);
+        if ((nHeld += 6) >= 8) {
+            nHeld -= 8;
+            strOut += static_cast<char>((nBits >> nHeld) & 0xFF);
+        }
+    }
+    return strOut;
+}
+
+// Text that a regular expression matches as it is.
+std::string Literal(const std::string& strText) {
+    return std::regex_replace(strText, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
+}
+
+// The lines of a text.
+std::vector<std::string> Lines(const std::string& strText) {
+    std::vector<std::string> lines;
+    std::istringstream in(strText);
+    for (std::string strLine; std::getline(in, strLine);)
+        lines.push_back(strLine);
+    return lines;
+}
+
+// A puzzle of each class, one the reader refuses, and clues refused before
+// solving; with what --rate says of each and its exit status alone.
+struct RatedFile {
+    const char* file;
+    const char* rating; // a regular expression after "<path>: "
+    int nStatus;
+};
+const RatedFile kRatedFiles[] = {
+    {"example-3x4.tb", "line 2", 0},
+    {"needs-probing-6x6.tb", "probing [1-9][0-9]*", 0},
+    {"needs-search-8x8.tb", "search [2-9][0-9]*", 0},
+    {"ambiguous-2x2.tb", "multiple [1-9][0-9]*", 6},
+    {"contradictory-2x2.tb", "none 0", 3},
+    {"unequal-totals.tb", "none 0", 1},
+    {"bad-letters.tb", "unreadable", 4},
+};
+
+TEST_F(CliTest, RateGivesEveryFileALineWithItsClassAndScoreInInputOrder) {
+    std::string strFiles;
+    for (const RatedFile& rated : kRatedFiles)
+        strFiles += " " + Data(rated.file);
+    const CliRun serial = Run("-j 1 --rate" + strFiles);
+    EXPECT_EQ(serial.nStatus, 6);
+    const std::vector<std::string> lines = Lines(serial.strOut);
+    ASSERT_EQ(lines.size(), std::size(kRatedFiles)) << serial.strOut;
+    for (size_t i = 0; i < lines.size(); ++i)
+        EXPECT_TRUE(
+            std::regex_match(lines[i], std::regex(Literal(Data(kRatedFiles[i].file)) + ": " + kRatedFiles[i].rating)))
+            << lines[i];
+    EXPECT_EQ(Run("-j 3 --rate" + strFiles).strOut, serial.strOut);
+    // Why clues have no solution, on stderr.
+    EXPECT_NE(
+        serial.strErr.find(Data("unequal-totals.tb") + ": the row clues fill 7 cells but the column clues fill 8"),
+        std::string::npos)
+        << serial.strErr;
+    for (const RatedFile& rated : kRatedFiles) {
+        SCOPED_TRACE(rated.file);
+        EXPECT_EQ(Run("-q --rate " + Data(rated.file)).nStatus, rated.nStatus);
+    }
+}
+
+TEST_F(CliTest, ARatingTheTimeoutStopsIsUnknown) {
+    const std::string strPath = m_dir.Write("large.tb", LargeClueFile());
+    CliRun run = Run("--rate --timeout 0.2 " + strPath);
+    EXPECT_EQ(run.nStatus, 5) << run.strErr;
+    EXPECT_EQ(run.strOut, strPath + ": unknown\n");
+    run = Run("--rate --json --timeout 0.2 " + strPath);
+    EXPECT_EQ(run.nStatus, 5) << run.strErr;
+    EXPECT_TRUE(
+        std::regex_match(run.strOut, std::regex("\\{\"file\":\"" + Literal(strPath) +
+                                                "\",\"rows\":2000,\"columns\":2000,\"outcome\":\"stopped\","
+                                                "\"ms\":[0-9]+\\.[0-9]{3},\"class\":\"unknown\",\"score\":null\\}\n")))
+        << run.strOut;
+}
+
+// What a JSON reader of its own (jq) finds in each line: every member a
+// script would ask for, in input order however many files run at once.
+TEST_F(CliTest, JsonGivesOneObjectPerFileThatAJsonReaderReads) {
+    std::string strFiles;
+    for (const RatedFile& rated : kRatedFiles)
+        strFiles += " " + Data(rated.file);
+    const std::string strFields = "jq -r '[.file, .rows, .columns, .outcome, .solutions, .class, .score, .error] | "
+                                  "map(if . == null then \"-\" else tostring end) | join(\" \")' ";
+    const std::string strOut = (m_dir.Path() / "stdout").string(), strRead = (m_dir.Path() / "read").string();
+    const auto read = [&] {
+        EXPECT_EQ(std::system((strFields + strOut + " >" + strRead).c_str()), 0) << ReadAll(strOut);
+        return Lines(ReadAll(strRead));
+    };
+    const auto withoutTimes = [](const std::string& strText) {
+        return std::regex_replace(strText, std::regex("\"ms\":[0-9]+\\.[0-9]{3}"), "\"ms\":0");
+    };
+
+    CliRun run = Run("--json --rate -j 1" + strFiles);
+    EXPECT_EQ(run.nStatus, 6);
+    const std::string strRated = run.strOut;
+    EXPECT_EQ(Lines(run.strErr).size(), 3u) << "the two notes and the reader's error: " << run.strErr;
+    std::vector<std::string> fields = read();
+    ASSERT_EQ(fields.size(), std::size(kRatedFiles)) << run.strOut;
+    const char* rated[] = {"3 4 unique 1 line 2 -",        "6 6 unique 1 probing [0-9]+ -",
+                           "8 8 unique 1 search [0-9]+ -", "2 2 multiple 2 multiple [0-9]+ -",
+                           "2 2 no solution 0 none 0 -",   "2 4 refused 0 none 0 -",
+                           "- - unreadable - - - "};
+    for (size_t i = 0; i < fields.size(); ++i)
+        EXPECT_TRUE(std::regex_match(fields[i], std::regex(Literal(Data(kRatedFiles[i].file)) + " " + rated[i] + ".*")))
+            << fields[i];
+    EXPECT_EQ(withoutTimes(Run("--json --rate -j 3" + strFiles).strOut), withoutTimes(strRated));
+
+    run = Run("--json --unique --grid --check-goal -j 2 " + Data("ambiguous-2x2.tb") + " " + Data("example-3x4.xml"));
+    EXPECT_EQ(run.nStatus, 6);
+    EXPECT_EQ(withoutTimes(run.strOut),
+              "{\"file\":\"" + Data("ambiguous-2x2.tb") +
+                  "\",\"rows\":2,\"columns\":2,\"outcome\":\"multiple\",\"ms\":0,\"solutions\":2,\"nodes\":5,"
+                  "\"grid\":[\"X-\",\"-X\"],\"second_grid\":[\"-X\",\"X-\"],\"goal\":\"none\"}\n"
+                  "{\"file\":\"" +
+                  Data("example-3x4.xml") +
+                  "\",\"rows\":3,\"columns\":4,\"outcome\":\"unique\",\"ms\":0,\"solutions\":1,\"nodes\":0,"
+                  "\"grid\":[\"XX-X\",\"-XXX\",\"X---\"],\"goal\":\"matches\"}\n");
+    EXPECT_NE(run.strErr.find("multiple (2 solutions found)"), std::string::npos) << "the summary stays on stderr";
+    EXPECT_EQ(read().size(), 2u);
+
+    run = Run("--json -q " + Data("ambiguous-2x2.tb") + " " + Data("example-3x4.tb"));
+    EXPECT_EQ(run.strErr, "");
+    fields = read();
+    ASSERT_EQ(fields.size(), 2u) << run.strOut;
+    EXPECT_EQ(fields[0], Data("ambiguous-2x2.tb") + " 2 2 incomplete - - - -");
+    EXPECT_EQ(fields[1], Data("example-3x4.tb") + " 3 4 solved - - - -");
+    EXPECT_NE(run.strOut.find("\"note\":\"line logic decided 0 of 4 cells\""), std::string::npos) << run.strOut;
+}
+
+// File names may hold any byte but '/' and NUL: a JSON reader gets each
+// back (as Unicode: a byte that is not UTF-8 becomes U+FFFD).
+TEST_F(CliTest, JsonCarriesAnyFileName) {
+    const std::pair<std::string, std::string> names[] = {
+        {"qu\"ote's.tb", "qu\"ote's.tb"},
+        {"back\\slash.tb", "back\\slash.tb"},
+        {"new\nline\ttab\r.tb", "new\nline\ttab\r.tb"},
+        {"control\x01\x1f\x7f.tb", "control\x01\x1f\x7f.tb"},
+        {"caf\xC3\xA9 \xF0\x9F\x98\x80.tb", "caf\xC3\xA9 \xF0\x9F\x98\x80.tb"},
+        {"bad\xFF"
+         "byte.tb",
+         "bad\xEF\xBF\xBD"
+         "byte.tb"},
+    };
+    std::string strFiles;
+    for (const auto& [strName, strRead] : names)
+        strFiles += " " + ShellQuoted(m_dir.Write(strName, ReadAll(Data("example-3x4.tb"))));
+    const CliRun run = Run("--json -q" + strFiles);
+    EXPECT_EQ(run.nStatus, 0) << run.strErr;
+    const std::string strOut = (m_dir.Path() / "stdout").string(), strRead = (m_dir.Path() / "read").string();
+    ASSERT_EQ(std::system(("jq -r '.file | @base64' " + strOut + " >" + strRead).c_str()), 0) << run.strOut;
+    const std::vector<std::string> read = Lines(ReadAll(strRead));
+    ASSERT_EQ(read.size(), std::size(names)) << run.strOut;
+    for (size_t i = 0; i < read.size(); ++i)
+        EXPECT_EQ(Base64Decoded(read[i]), (m_dir.Path() / names[i].second).string()) << i;
+}
+
+TEST_F(CliTest, RateAndJsonRefuseWhatTheyCannotDo) {
+    const std::string strPath = Data("example-3x4.tb");
+    for (const char* pszArgs : {"--rate --unique ", "--rate --complete ", "--rate --max-solutions 3 ", "--rate --grid ",
+                                "--rate --trace ", "--rate --save-text ", "--rate --check-goal ", "--json --trace "}) {
+        const CliRun run = Run(pszArgs + strPath);
+        SCOPED_TRACE(pszArgs);
+        EXPECT_EQ(run.nStatus, 64);
+        EXPECT_NE(run.strErr.find("--help"), std::string::npos) << run.strErr;
+        EXPECT_EQ(run.strOut, "");
+    }
+    // Converting needs the clues alone: it goes with a rating.
+    const std::string strCopy = m_dir.Write("cat.tb", ReadAll(strPath));
+    const CliRun run = Run("-q --rate --convert-to non " + strCopy);
+    EXPECT_EQ(run.nStatus, 0) << run.strErr;
+    EXPECT_EQ(run.strOut, strCopy + ": line 2\n");
+    CPuzzleFile converted;
+    converted.Load((strCopy + ".non").c_str());
+    EXPECT_EQ(converted.GetLoadError(), "");
 }
 
 TEST_F(CliTest, AnUnwritableSolutionTextIsAnError) {

@@ -491,6 +491,21 @@ TEST_F(TabulonDocTest, ALongSearchShowsProgressInTheTitleAndStopsWhenAsked) {
     EXPECT_EQ(GridRows(*m_doc.GetPuzzle()), picture) << "the first solution found, the diagonal";
 }
 
+// Rating reads the clues only: what the window shows stays. A stop asked
+// for before it began is forgotten, as for a solve.
+TEST_F(TabulonDocTest, RatingLeavesTheGridTitleAndViewsAsTheyAre) {
+    EXPECT_EQ(m_doc.OnRatePuzzle().ratingClass, RatingClass::Unknown) << "no puzzle";
+    ASSERT_TRUE(m_doc.FileOpen(Example()));
+    const std::string strTitle = m_doc.GetTitle();
+    const size_t nHints = m_view.hints.size();
+    m_doc.RequestStop();
+    const PuzzleRating rating = m_doc.OnRatePuzzle();
+    EXPECT_EQ(FormatRating(rating), "line 2");
+    EXPECT_EQ(GridRows(*m_doc.GetPuzzle()), (std::vector<std::string>{"....", "....", "...."}));
+    EXPECT_EQ(m_doc.GetTitle(), strTitle);
+    EXPECT_EQ(m_view.hints.size(), nHints);
+}
+
 TEST_F(TabulonDocTest, SolvingTwiceSolvesAgainFromScratchAndTimesTheSecondRun) {
     const std::string strPath = Example();
     ASSERT_TRUE(m_doc.FileOpen(strPath));

@@ -2,13 +2,17 @@
 // ".tb" reader accepts are solved with a bounded effort; small puzzles are
 // solved both by the fast path and by the step-by-step search, and the two
 // must agree, and completely, where line logic and the complete solver
-// check each other. Every reader must leave a refused puzzle empty.
+// check each other, and so must the rating. Every reader must leave a
+// refused puzzle empty, and every puzzle read must come back the same
+// from each format it is written in.
 
 #include "model/ClueFile.h"
 #include "model/Puzzle.h"
 #include "model/PuzzleFormats.h"
 #include "solver/CompleteSolver.h"
+#include "solver/Rating.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -118,6 +122,77 @@ void CountBothWays(const CPuzzle& fresh, uint8_t nHandOver) {
     }
 }
 
+bool SameClues(const CPuzzle& a, const CPuzzle& b) {
+    if (a.GetHeight() != b.GetHeight() || a.GetWidth() != b.GetWidth())
+        return false;
+    for (int r = 0; r < a.GetHeight(); ++r)
+        if (a.GetRowClueCount(r) != b.GetRowClueCount(r))
+            return false;
+        else
+            for (int k = 0; k < a.GetRowClueCount(r); ++k)
+                if (a.GetRowClue(r, k) != b.GetRowClue(r, k))
+                    return false;
+    for (int c = 0; c < a.GetWidth(); ++c)
+        if (a.GetColumnClueCount(c) != b.GetColumnClueCount(c))
+            return false;
+        else
+            for (int k = 0; k < a.GetColumnClueCount(c); ++k)
+                if (a.GetColumnClue(c, k) != b.GetColumnClue(c, k))
+                    return false;
+    return true;
+}
+
+// Every format written and read back: the same clues, and the goal where
+// the format holds one (the first solution line logic found, or a grid of
+// the input's bytes: any picture will do).
+void WriteAndReadBack(const CPuzzle& fresh, const uint8_t* pData, size_t nSize) {
+    if (fresh.GetHeight() == 0 || fresh.GetWidth() == 0)
+        return; // loads as ".tb" only: the other formats want 1..32767
+    PuzzleExtras extras;
+    extras.strTitle = std::string(reinterpret_cast<const char*>(pData), std::min<size_t>(nSize, 8));
+    for (size_t i = 0; i < static_cast<size_t>(fresh.GetHeight()) * static_cast<size_t>(fresh.GetWidth()); ++i)
+        extras.strGoal += (pData[i % nSize] >> (i % 8)) & 1 ? '1' : '0';
+    for (PuzzleFormat format : {PuzzleFormat::Tabulon, PuzzleFormat::Non, PuzzleFormat::Plain, PuzzleFormat::Xml}) {
+        std::string text = FormatPuzzle(fresh, format, extras);
+        CPuzzle again;
+        PuzzleExtras read;
+        std::string strFault;
+        if (format == PuzzleFormat::Tabulon) {
+            std::FILE* pText = fmemopen(text.data(), text.size(), "r");
+            strFault = ReadClueFile(pText, again, kMaxCells);
+            std::fclose(pText);
+        } else if (format == PuzzleFormat::Non) {
+            strFault = ReadNonText(text, again, read, kMaxCells);
+        } else if (format == PuzzleFormat::Plain) {
+            strFault = ReadPlainText(text, again, kMaxCells);
+        } else {
+            strFault = ReadXmlText(text, again, read, kMaxCells);
+        }
+        if (!strFault.empty() || !SameClues(fresh, again))
+            std::abort();
+        const bool bKeepsGoal = format == PuzzleFormat::Non || format == PuzzleFormat::Xml;
+        if (bKeepsGoal && read.strGoal != extras.strGoal)
+            std::abort();
+    }
+}
+
+// The rating's line logic is Solve's: the same puzzles finish, the same
+// ones are refused or found contradictory by line logic alone, and what it
+// reports as solutions reads the clues.
+void RateAndCompare(const CPuzzle& fresh, int nLineResult) {
+    RatingOptions options;
+    options.nMaxNodes = 20000;
+    const PuzzleRating rating = RatePuzzle(fresh, options);
+    if ((rating.ratingClass == RatingClass::Line) != (nLineResult == SOLVE_SOLVED) ||
+        rating.bRefused != (nLineResult == SOLVE_REFUSED) ||
+        (rating.ratingClass == RatingClass::None && rating.nScore == 0 && !rating.bRefused) !=
+            (nLineResult == SOLVE_NO_SOLUTION))
+        std::abort();
+    for (const std::vector<CellState>* pCells : {&rating.first, &rating.second})
+        if (!pCells->empty() && !SatisfiesClues(fresh, *pCells))
+            std::abort();
+}
+
 // The readers of the other formats on the same bytes.
 void ReadOtherFormats(const uint8_t* pData, size_t nSize) {
     const std::string_view text(reinterpret_cast<const char*>(pData), nSize);
@@ -158,6 +233,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     }
     CPuzzle searched = puzzle;
     const CPuzzle fresh = puzzle;
+    WriteAndReadBack(fresh, pData, nSize);
     const int nFast = SolveBounded(puzzle, false);
     if (nFast == SOLVE_SOLVED && !puzzle.SatisfiesAllClues())
         std::abort();
@@ -168,6 +244,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
             std::abort(); // the fast path must observe what the search observes
         if (nFast != SOLVE_REFUSED)
             SolveCompletelyAndCompare(fresh, puzzle, nFast, pData[0]);
+        if (nFast != SOLVE_STOPPED)
+            RateAndCompare(fresh, nFast);
         if (nFast != SOLVE_REFUSED && fresh.GetHeight() <= 6 && fresh.GetWidth() <= 6)
             CountBothWays(fresh, pData[nSize - 1]);
     }

@@ -75,6 +75,32 @@ TEST_F(ClueFileTest, ToleratedVariantsReadLikeTheExample) {
     }
 }
 
+// What editors save: Notepad puts a UTF-8 byte order mark first, old Mac
+// editors end lines with CR alone.
+TEST_F(ClueFileTest, EditorsMarksAndLineEndsReadLikeTheExample) {
+    const char* variants[] = {
+        "\xEF\xBB\xBF"
+        "3 4\n2 1\n3\n1\n\n1 1\n2\n1\n2\n",
+        "\xEF\xBB\xBF"
+        "3 4\r\n2 1\r\n3\r\n1\r\n\r\n1 1\r\n2\r\n1\r\n2\r\n",
+        "3 4\r2 1\r3\r1\r\r1 1\r2\r1\r2\r",
+        "\xEF\xBB\xBF"
+        "3 4\r2 1 \r3\r1\r\r1 1\r2\r1\r2",      // no final line end
+        "3 4\r2 1\n3\r\n1\r\r\n1 1\n2\r1\r2\n", // all three mixed
+    };
+    for (const char* text : variants) {
+        CPuzzleFile puzzle = LoadText(text);
+        SCOPED_TRACE(text);
+        ASSERT_EQ(puzzle.GetLoadError(), "");
+        ASSERT_EQ(puzzle.GetHeight(), 3);
+        ASSERT_EQ(puzzle.GetWidth(), 4);
+        EXPECT_EQ(RowClues(puzzle, 0), (Values{2, 1}));
+        EXPECT_EQ(RowClues(puzzle, 2), (Values{1}));
+        EXPECT_EQ(ColumnClues(puzzle, 0), (Values{1, 1}));
+        EXPECT_EQ(ColumnClues(puzzle, 3), (Values{2}));
+    }
+}
+
 TEST_F(ClueFileTest, ReadsZeroAndMultiDigitValues) {
     CPuzzleFile puzzle = LoadText("2 13\n0\n10   2\n\n0\n1\n1\n1\n1\n1\n1\n1\n1\n1\n0\n1\n1\n");
     ASSERT_EQ(puzzle.GetLoadError(), "");
@@ -151,6 +177,20 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"EndsEarly", "2 2\n1\n1\n\n1\n",
                 "line 6: column 2 has no clues (the file ends before it); a line without filled cells is written "
                 "\"0\""},
+        BadFile{"OldMacLineEndsBlankRow", "2 2\r1\r\r\r1\r1\r",
+                "line 3: row 2 has no clues; a line without filled cells is written \"0\""},
+        BadFile{"OldMacLineEndsEndEarly", "2 2\r1\r1\r\r1\r",
+                "line 6: column 2 has no clues (the file ends before it); a line without filled cells is written "
+                "\"0\""},
+        BadFile{"OldMacLineEndsLetters", "2 2\r1\rx3\r", "line 3: expected run lengths, found 'x3'"},
+        BadFile{"ByteOrderMarkThenLetters",
+                "\xEF\xBB\xBF"
+                "2 2\nx3\n",
+                "line 2: expected run lengths, found 'x3'"},
+        BadFile{"ByteOrderMarkThenText",
+                "\xEF\xBB\xBF"
+                "rows 3 4\n",
+                "line 1: expected the number of rows, found 'rows'"},
         BadFile{"LongGarbageLine", "1 1\n" + std::string(5000, 'z') + "\n",
                 "line 2: expected run lengths, found 'zzzzzzzzzzzzzzzzzzzz...'"}),
     [](const ::testing::TestParamInfo<BadFile>& info) { return info.param.name; });

@@ -69,6 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "1 |/1 |"},
         FormatCase{"NonBadGoal", "i.non", "width 1\nheight 1\nrows\n1\ncolumns\n1\ngoal \"2\"\n",
                    "line 7: a goal holds only 0 and 1"},
+        FormatCase{"NonOldMacLineEnds", "l.non", "width 2\rheight 2\rrows\r1\r\rcolumns\r1\r0\r", "1 |0 |/1 |0 |"},
+        FormatCase{"NonOldMacLineEndsNameTheLine", "m.non", "width 2\rheight 1\r\rrows\r1;1\r",
+                   "line 5: expected run lengths, found '1;1'"},
         FormatCase{"PlainExample", "a.txt", "3 4\n2 1\n3\n1\n#\n1,1\n2\n1\n2\n", kExampleClues},
         FormatCase{"PlainByContent", "a.puzzle", "3 4\n2 1\n3\n1\n#\n1 1\n2\n1\n2\n", kExampleClues},
         FormatCase{"PlainEmptyLineIsZero", "b.txt", "1 2\n1\n#\n1\n\n", "1 |/1 |0 |"},
@@ -81,6 +84,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "\xEF\xBB\xBF"
                    "1 1\n1\n#\n1\n",
                    "1 |/1 |"},
+        FormatCase{"PlainOldMacLineEnds", "j.txt", "1 2\r1\r#\r1\r\r", "1 |/1 |0 |"},
+        FormatCase{"PlainOldMacLineEndsNameTheLine", "k.txt", "1 1\r1\r1\r",
+                   "line 3: expected the \"#\" line between the row and the column clues"},
         FormatCase{"PlainZeroInHeader", "h.txt", "2 0 2\n", "line 1: expected \"height width\", found '2 0 2'"},
         FormatCase{"PlainNoColumns", "i.txt", "1 0\n1\n#\n",
                    "line 1: the puzzle needs 1..32767 rows and columns, the header says 1 x 0"}),
@@ -145,6 +151,14 @@ TEST(PuzzleFormats, AFileFarLargerThanAnyPuzzleWithinTheLimitIsRefused) {
     EXPECT_EQ(puzzle.GetLoadError(),
               strPath + ": the file is larger than 1 MiB, more than any puzzle within the limit needs");
     EXPECT_EQ(puzzle.GetHeight(), 0);
+}
+
+TEST(PuzzleFormats, ContentIsToldWhateverTheLineEnds) {
+    EXPECT_EQ(DetectFormat("a", "1 1\r1\r#\r1\r"), PuzzleFormat::Plain);
+    EXPECT_EQ(DetectFormat("a", "catalogue 1\rtitle\r"), PuzzleFormat::Non);
+    EXPECT_EQ(DetectFormat("a", "x\rtitle\r"), PuzzleFormat::Non);
+    EXPECT_EQ(DetectFormat("a", "\xEF\xBB\xBFheight 3\n"), PuzzleFormat::Non);
+    EXPECT_EQ(DetectFormat("a", "1 1\r1\r\r1\r"), PuzzleFormat::Tabulon);
 }
 
 TEST(PuzzleFormats, DetectsTheFormatFromTheExtensionThenTheContent) {

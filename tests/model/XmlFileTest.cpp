@@ -77,6 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "<!DOCTYPE a [\n<!ENTITY e \"x>y\">\n<!-- ] > -->\n]><a/>", "4:<a/> "},
         TokenCase{"AByteOrderMarkIsSkipped", "\xEF\xBB\xBF<a></a>", "1:<a> 1:</a> "},
         TokenCase{"LinesAreCountedInsideTagsAndText", "<a\n\nx='1'\n>\r\n\r\n</a>", "1:<a x=[1]> 4:[\r\n\r\n] 6:</a> "},
+        TokenCase{"LoneCarriageReturnsEndLines", "<a\r\rx='1'\r>\r\r</a>\r<b\r\n/>",
+                  "1:<a x=[1]> 4:[\r\r] 6:</a> 6:[\r] 7:<b/> "},
         TokenCase{"NamesMayHoldDigitsDotsDashesAndColons", "<a-1.b:c/>", "1:<a-1.b:c/> "},
         TokenCase{"ACommentThatNeverEnds", "<a>\n<!-- x\n</a>",
                   "1:<a> 1:[\n] line 2: the comment that starts here never ends"},
@@ -233,6 +235,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "\r\n</clues>\r\n<clues type=\"columns\">\r\n<line><count>1</count></line>\r\n</clues>\r\n"
                   "<solution><image>\r\n|X|\r\n</image></solution>\r\n</puzzle>\r\n",
                   "1 |/1 |", "", "", "1", 1},
+        ValidCase{"OldMacLineEnds", "a.xml",
+                  "<?xml version=\"1.0\"?>\r<puzzle>\r<clues type=\"rows\">\r<line><count>1</count></line>"
+                  "\r<line/>\r</clues>\r<clues type=\"columns\">\r<line><count>1</count></line>\r</clues>\r"
+                  "<solution><image>\r|X|\r|.|\r</image></solution>\r</puzzle>\r",
+                  "1 |0 |/1 |", "", "", "10", 1},
         ValidCase{"PbnExtension", "a.pbn", OneCell(""), "1 |/1 |", "", "", "", 1},
         ValidCase{"ByContentAfterAByteOrderMark", "a.puzzle", "\xEF\xBB\xBF  \n<?xml version=\"1.0\"?>" + OneCell(""),
                   "1 |/1 |", "", "", "", 1},
@@ -288,6 +295,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         MalformedCase{"EndTagOfAnotherElement", "<puzzle>\n<clues type=\"rows\">\n<line>\n</clues>",
                       "line 4: </clues> where </line> belongs (<line> starts on line 3)"},
+        MalformedCase{"OldMacLineEndsNameTheLine", "<puzzle>\r<clues type=\"rows\">\r\r<line>\r</clues>",
+                      "line 5: </clues> where </line> belongs (<line> starts on line 4)"},
         MalformedCase{"TruncatedFile", "<puzzleset>\n<puzzle>\n<clues type=\"rows\">\n<line><count>1</count>",
                       "line 4: <line> is never closed"},
         MalformedCase{"UnterminatedComment", "<puzzleset>\n\n<!-- <puzzle>\n</puzzleset>\n",
