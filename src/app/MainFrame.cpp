@@ -44,7 +44,7 @@ constexpr Command kChangingCommands[] = {
     Command::SaveAsBmp,     Command::SaveAllAsBmp,  Command::ExportPicture,  Command::Solve,
     Command::Print,         Command::PrintPreview,  Command::PrintSetup,     Command::About,
     Command::SolveCompletely, Command::CheckUniqueness, Command::NewPuzzle, Command::ImportPicture,
-    Command::Options};
+    Command::Options,       Command::RatePuzzle};
 // clang-format on
 
 // Swallows tooltips: the Solve button has none.
@@ -93,7 +93,7 @@ CMainFrame::CMainFrame(CTabulonDoc& doc, CRecentFileList& recentFiles, QSettings
     connect(m_pFormView, &CTabulonView::settingsApplied, this, [this] { m_settings.SaveDocument(m_doc); });
     connect(&m_worker, &CWorkerThread::progress, this,
             [this](const std::vector<CellState>& cells) { m_doc.ShowCompleteProgress(cells); });
-    connect(&m_worker, &CWorkerThread::finished, this, &CMainFrame::OnCompleteSolveEnded);
+    connect(&m_worker, &CWorkerThread::finished, this, &CMainFrame::OnWorkerEnded);
     // Leaving a menu or a button takes its prompt away: the pane says
     // "Ready" again, or what is running.
     connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& strMessage) {
@@ -419,6 +419,31 @@ void CMainFrame::StartCompleteSolve(uint64_t nMaxSolutions, const QString& strWh
     CCompleteSolveJob* pJob = m_pJob.get();
     m_worker.Start(
         [this, pJob] { pJob->Run([this](const std::vector<CellState>& cells) { m_worker.PostProgress(cells); }); });
+}
+
+void CMainFrame::OnWorkerEnded() {
+    if (m_pRatingJob)
+        OnRatingEnded();
+    else
+        OnCompleteSolveEnded();
+}
+
+// Rate Puzzle: the rating of the clues, on the worker; the grid and the
+// caption stay as they are, the status bar says how hard the puzzle is.
+void CMainFrame::OnRatePuzzle() {
+    if (m_bSolving)
+        return;
+    m_pRatingJob = m_doc.BeginRating();
+    if (!m_pRatingJob)
+        return;
+    BeginSolving(QStringLiteral("Rating the puzzle. Press Esc to stop."));
+    m_worker.Start([this] { m_rating = m_pRatingJob->Run(); });
+}
+
+void CMainFrame::OnRatingEnded() {
+    m_pRatingJob.reset();
+    EndSolving();
+    m_pStatusPane->setText(QString::fromStdString(CTabulonDoc::RatingStatus(m_rating)));
 }
 
 void CMainFrame::OnCompleteSolveEnded() {

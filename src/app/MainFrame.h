@@ -7,6 +7,7 @@
 #include "doc/CompleteSolveJob.h"
 #include "doc/Design.h"
 #include "doc/DocPorts.h"
+#include "doc/TabulonDoc.h"
 
 #include <QMainWindow>
 #include <QMap>
@@ -111,6 +112,7 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     void OnSave();
     void OnSavePuzzleAs();
     void OnEditPicture();
+    void OnRatePuzzle();
     void OnOptions();
 
   protected:
@@ -128,7 +130,9 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     void SwitchPane();
     void RunDocumentCommand(void (CTabulonDoc::*pfnCommand)());
     void StartCompleteSolve(uint64_t nMaxSolutions, const QString& strWhileSolving);
+    void OnWorkerEnded();
     void OnCompleteSolveEnded();
+    void OnRatingEnded();
     void BeginSolving(const QString& strWhileSolving);
     void EndSolving();
     void OpenPending();
@@ -153,8 +157,10 @@ class CMainFrame : public QMainWindow, public ITitleSink, public IMessageSink {
     CWindowSettings m_settings;
     CQtTickSource m_clock;
     CQtEventWait m_wait;
-    std::unique_ptr<CCompleteSolveJob> m_pJob; // the complete solve under way
-    CWorkerThread m_worker;                    // runs it; declared after it, so it is joined before the job goes
+    std::unique_ptr<CCompleteSolveJob> m_pJob;            // the complete solve under way
+    std::unique_ptr<CTabulonDoc::RatingJob> m_pRatingJob; // or the rating
+    PuzzleRating m_rating;                                // written by the worker, read after its join
+    CWorkerThread m_worker; // runs it; declared after it, so it is joined before the job goes
     QMap<Command, QAction*> m_actions;
     QMenu* m_pFileMenu = nullptr;
     QAction* m_pRecentSeparator = nullptr;

@@ -97,9 +97,11 @@ void CMainFrame::BuildDesignMenus(QMenu* pEditMenu, QMenu* pToolsMenu) {
     QAction* pEdit = MakeAction(Command::EditPicture);
     pEdit->setCheckable(true);
     connect(pEdit, &QAction::triggered, this, &CMainFrame::OnEditPicture);
+    connect(MakeAction(Command::RatePuzzle), &QAction::triggered, this, &CMainFrame::OnRatePuzzle);
     connect(MakeAction(Command::Options), &QAction::triggered, this, &CMainFrame::OnOptions);
     pToolsMenu->addSeparator();
     pToolsMenu->addAction(pEdit);
+    pToolsMenu->addAction(ActionFor(Command::RatePuzzle));
     pToolsMenu->addSeparator();
     pToolsMenu->addAction(ActionFor(Command::Options));
 
@@ -137,11 +139,10 @@ void CMainFrame::ShowVerdict(const DesignVerdict& verdict) {
     if (!m_doc.IsDesigning())
         return;
     QString strText = QString::fromLatin1(VerdictText(verdict.kind));
+    if (verdict.rating.ratingClass != RatingClass::Unknown)
+        strText += QStringLiteral(" (rating: %1)").arg(QString::fromStdString(FormatRating(verdict.rating)));
     if (verdict.kind == DesignVerdict::Kind::NotUnique)
         strText += QStringLiteral(": the red frames mark where two solutions differ");
-    else if (verdict.kind == DesignVerdict::Kind::Unique)
-        strText += verdict.nNodes == 0 ? QStringLiteral(" (probing settles it)")
-                                       : QStringLiteral(" (%1 search nodes)").arg(verdict.nNodes);
     else if (verdict.kind == DesignVerdict::Kind::Stopped)
         strText += QStringLiteral(" after %1 s (Tools > Options)").arg(m_pEditor->GetCheckLimit() / 1000);
     if (!m_bSolving)
@@ -325,9 +326,10 @@ void CMainFrame::OnSave() {
         return;
     }
     const QString strPath = QString::fromStdString(m_doc.GetPathName());
-    if (strPath.endsWith(QStringLiteral(".tb"), Qt::CaseInsensitive))
+    const std::string strExtension = QFileInfo(strPath).suffix().toLower().toStdString();
+    if (strExtension == "tb" || strExtension == "non" || strExtension == "xml")
         SaveDesignTo(strPath);
-    else
+    else // new, or a layout that keeps no picture: the user names the file
         OnSavePuzzleAs();
 }
 
@@ -338,10 +340,16 @@ void CMainFrame::OnSavePuzzleAs() {
     strStart = strStart.isEmpty() ? QStringLiteral("untitled.tb")
                                   : QFileInfo(strStart).path() + QLatin1Char('/') +
                                         QFileInfo(strStart).completeBaseName() + QStringLiteral(".tb");
-    const QString strPath = QFileDialog::getSaveFileName(this, QStringLiteral("Save Puzzle As"), strStart,
-                                                         QStringLiteral("Tabulon Files (*.tb)"));
-    if (!strPath.isEmpty())
-        SaveDesignTo(strPath);
+    QString strFilter;
+    QString strPath = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save Puzzle As"), strStart,
+        QStringLiteral("Tabulon Files (*.tb);;.non, with the picture (*.non);;webpbn XML, with the picture (*.xml)"),
+        &strFilter);
+    if (strPath.isEmpty())
+        return;
+    if (QFileInfo(strPath).suffix().isEmpty()) // the chosen type's extension
+        strPath += strFilter.mid(strFilter.lastIndexOf(QLatin1String("*.")) + 1).chopped(1);
+    SaveDesignTo(strPath);
 }
 
 bool CMainFrame::SaveDesignTo(const QString& strPath) {

@@ -37,24 +37,24 @@ DesignVerdict CDesignCheck::Run(const std::atomic<bool>& stop,
         verdict.kind = DesignVerdict::Kind::LineLogic;
     if (fnLineLogic)
         fnLineLogic(verdict);
-    if (nResult == SOLVE_SOLVED)
-        return verdict;
 
-    CCompleteSolver::Options options;
-    options.nMaxSolutions = 2;
+    RatingOptions options;
     options.pStop = &stop;
-    const CCompleteSolver::Result result = CCompleteSolver(m_clues).Solve(options);
-    verdict.nNodes = result.nNodes;
-    switch (result.outcome) {
-    case CCompleteSolver::Outcome::Multiple:
-        verdict.kind = DesignVerdict::Kind::NotUnique;
-        for (size_t i = 0; i < std::min(result.first.size(), result.second.size()); ++i)
-            if (result.first[i] != result.second[i])
-                verdict.differ.push_back(static_cast<int>(i));
+    verdict.rating = RatePuzzle(m_clues, options);
+    const PuzzleRating& rating = verdict.rating;
+    switch (rating.ratingClass) {
+    case RatingClass::Line:
+        verdict.kind = DesignVerdict::Kind::LineLogic;
         break;
-    case CCompleteSolver::Outcome::Unique:
-    case CCompleteSolver::Outcome::Solved:
+    case RatingClass::Probing:
+    case RatingClass::Search:
         verdict.kind = DesignVerdict::Kind::Unique;
+        break;
+    case RatingClass::Multiple:
+        verdict.kind = DesignVerdict::Kind::NotUnique;
+        for (size_t i = 0; i < std::min(rating.first.size(), rating.second.size()); ++i)
+            if (rating.first[i] != rating.second[i])
+                verdict.differ.push_back(static_cast<int>(i));
         break;
     default: // a design always has its own picture as a solution: only a stop ends here
         verdict.kind = DesignVerdict::Kind::Stopped;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/Puzzle.h"
-#include "solver/CompleteSolver.h"
+#include "solver/Rating.h"
 
 #include <atomic>
 #include <cstdint>
@@ -23,8 +23,9 @@ struct DesignVerdict {
     std::vector<CellState> lineCells;
     // Where the two solutions found differ (cell = row * columns + column).
     std::vector<int> differ;
-    // The search's nodes (0: probing alone settled it).
-    uint64_t nNodes = 0;
+    // The puzzle's rating (class and score), as Tools > Rate Puzzle and
+    // tabulon-cli --rate give it; unknown until the check has ended.
+    PuzzleRating rating;
 };
 
 // The words the status bar shows for a verdict's kind.
@@ -32,8 +33,9 @@ const char* VerdictText(DesignVerdict::Kind kind);
 
 // A check of a design's clues, runnable on any thread on its own copy of
 // them: line logic first (reported at once, since it is what an author
-// needs first and it is quick), then the complete solver for a second
-// solution. A set stop flag ends it with the kind Stopped.
+// needs first and it is quick), then the rating, whose complete solve finds
+// a second solution where there is one. A set stop flag ends it with the
+// kind Stopped.
 class CDesignCheck {
   public:
     explicit CDesignCheck(const CPuzzle& clues);

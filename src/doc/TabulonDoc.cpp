@@ -145,12 +145,42 @@ void CTabulonDoc::OnSolve() {
 }
 
 PuzzleRating CTabulonDoc::OnRatePuzzle() {
+    const std::unique_ptr<RatingJob> pJob = BeginRating();
+    return pJob ? pJob->Run() : PuzzleRating();
+}
+
+std::unique_ptr<CTabulonDoc::RatingJob> CTabulonDoc::BeginRating() {
     m_bStopRequested.store(false);
     if (!m_pPuzzle)
-        return PuzzleRating();
-    RatingOptions options;
-    options.pStop = &m_bStopRequested;
-    return RatePuzzle(*m_pPuzzle, options);
+        return nullptr;
+    auto pJob = std::make_unique<RatingJob>(RatingJob{*m_pPuzzle, RatingOptions()});
+    pJob->options.pStop = &m_bStopRequested;
+    return pJob;
+}
+
+std::string CTabulonDoc::RatingStatus(const PuzzleRating& rating) {
+    std::string strWhy;
+    switch (rating.ratingClass) {
+    case RatingClass::Line:
+        strWhy = "line logic alone solves it";
+        break;
+    case RatingClass::Probing:
+        strWhy = "unique; probing finishes it without search";
+        break;
+    case RatingClass::Search:
+        strWhy = "unique, but only a search finds it";
+        break;
+    case RatingClass::Multiple:
+        strWhy = "more than one solution";
+        break;
+    case RatingClass::None:
+        strWhy = "no solution" + (rating.strNote.empty() ? std::string() : ": " + rating.strNote);
+        break;
+    case RatingClass::Unknown:
+        strWhy = "stopped before the class was known";
+        break;
+    }
+    return "Rating: " + FormatRating(rating) + " (" + strWhy + ").";
 }
 
 // The final title says how the solve ended: only a grid that reads every
@@ -389,6 +419,7 @@ void CTabulonDoc::NewDesign(int nRows, int nCols) {
 }
 
 void CTabulonDoc::StartDesign(CDesign design, bool bModified) {
+    m_designExtras = m_pPuzzle && !m_pDesign ? m_pPuzzle->GetExtras() : PuzzleExtras();
     m_pDesign = std::make_unique<CDesign>(std::move(design));
     m_bModified = bModified;
     ShowDesign();
@@ -428,7 +459,11 @@ void CTabulonDoc::EndDesign() {
 SaveResult CTabulonDoc::SaveDesign(const std::string& strPath) {
     if (!m_pDesign || !m_pPuzzle)
         return SaveResult{false, "cannot write " + strPath + ": there is no design"};
-    const SaveResult result = WriteFileAtomically(strPath, FormatClueFile(*m_pPuzzle));
+    // The formats with a goal keep the picture beside the clues, and the
+    // title and author the design's file had.
+    PuzzleExtras extras = m_designExtras;
+    extras.strGoal = GoalOfCells(m_pDesign->Cells());
+    const SaveResult result = WriteFileAtomically(strPath, FormatPuzzle(*m_pPuzzle, DetectFormat(strPath, ""), extras));
     if (!result.bOk)
         return result;
     m_strPath = strPath;

@@ -76,6 +76,16 @@ class CTabulonDoc {
     // on this thread; RequestStop ends it as Unknown. The grid, the title
     // and the views stay as they are. Unknown without a puzzle.
     PuzzleRating OnRatePuzzle();
+    // The same to run on another thread: the clues copied and the stop flag
+    // cleared here; Run (on any thread) rates the copy. None without a puzzle.
+    struct RatingJob {
+        CPuzzle clues;
+        RatingOptions options;
+        PuzzleRating Run() const { return RatePuzzle(clues, options); }
+    };
+    std::unique_ptr<RatingJob> BeginRating();
+    // The status bar's sentence for a rating.
+    static std::string RatingStatus(const PuzzleRating& rating);
     void OnFileSave();
     void OnSaveAsBmp();
     void OnSaveAllAsBmp();
@@ -108,8 +118,10 @@ class CTabulonDoc {
     // The editor's word on it: after an undo back to what was saved, the
     // design is unmodified again.
     void SetModified(bool bModified) { m_bModified = m_pDesign && bModified; }
-    // Writes the design's clues as a clue file (".tb"); the file becomes the
-    // document's (path, title) and the design unmodified. The failure names
+    // Writes the design's clues as a clue file (".tb"), or as ".non" or
+    // webpbn XML with the picture as their goal, as the name's extension
+    // says; the file becomes the document's (path, title) and the design
+    // unmodified. The failure names
     // the path and the reason, and changes nothing.
     SaveResult SaveDesign(const std::string& strPath);
     // The live check's verdict on the design's clues (the window's checker
@@ -189,6 +201,7 @@ class CTabulonDoc {
     std::unique_ptr<CDesign> m_pDesign;     // the picture, in design mode
     bool m_bModified = false;               // the design changed since it was opened or saved
     DesignVerdict m_verdict;                // the live check's, in design mode
+    PuzzleExtras m_designExtras;            // the title and author of the file the design came from
     const char* m_pszCompleteProgress = ""; // the caption's word while a complete solve runs
     DocPorts m_ports;
     std::vector<IDocView*> m_views;

@@ -160,7 +160,7 @@ TEST_F(MainFrameTest, MenusHoldExactlyTheItemsAndShortcuts) {
     EXPECT_TRUE(menus[2]->menu()->actions()[0]->isChecked());
     EXPECT_EQ(MenuTexts(menus[3]->menu()),
               (QStringList{"Solve Completely\tCtrl+F5", "Check Uniqueness\tCtrl+U", "Stop\tEsc", "-",
-                           "Show Other Solution", "-", "&Edit Picture", "-", "&Options..."}));
+                           "Show Other Solution", "-", "&Edit Picture", "&Rate Puzzle", "-", "&Options..."}));
     EXPECT_EQ(MenuTexts(menus[4]->menu()), (QStringList{"&About Tabulon..."}));
     EXPECT_FALSE(m_frame.FileMenu()->actions()[kFirstRecent]->isEnabled()) << "the Recent File placeholder is greyed";
     // The framework's keys, and the second keys of Zoom In and Copy.
@@ -727,6 +727,22 @@ TEST_F(MainFrameTest, ExportWritesEveryFormatAndSaysWhyWhenItCannot) {
     ASSERT_EQ(closer.texts.size(), 1);
     EXPECT_TRUE(closer.texts[0].contains(strMissing)) << closer.texts[0].toStdString();
     EXPECT_TRUE(closer.texts[0].contains("No such file or directory")) << closer.texts[0].toStdString();
+}
+
+TEST_F(MainFrameTest, RatePuzzleSaysHowHardThePuzzleIsAsTheCommandLineDoes) {
+    for (const char* pszFile : {"needs-search-8x8.tb", "needs-probing-6x6.tb", "ambiguous-2x2.tb"}) {
+        SCOPED_TRACE(pszFile);
+        ASSERT_TRUE(m_frame.OpenFile(QString::fromLatin1(TABULON_TEST_DATA "/") + pszFile));
+        const std::string strTitle = m_frame.windowTitle().toStdString();
+        m_frame.ActionFor(Command::RatePuzzle)->trigger();
+        EXPECT_EQ(m_frame.StatusPane()->text(), "Rating the puzzle. Press Esc to stop.");
+        ASSERT_TRUE(WaitForSolve());
+        const PuzzleRating rating = RatePuzzle(*m_doc.GetPuzzle());
+        EXPECT_EQ(m_frame.StatusPane()->text().toStdString(), CTabulonDoc::RatingStatus(rating));
+        EXPECT_EQ(m_frame.windowTitle().toStdString(), strTitle) << "the caption stays";
+    }
+    EXPECT_TRUE(m_frame.StatusPane()->text().startsWith("Rating: multiple "))
+        << m_frame.StatusPane()->text().toStdString();
 }
 
 TEST(InstanceChannel, ASecondStartHandsItsFileToTheRunningInstance) {

@@ -115,6 +115,8 @@ TEST(DesignCheck, TellsLineLogicUniqueAndNotUniqueDesignsApart) {
             early = v;
         });
         EXPECT_EQ(verdict.kind, c.kind) << VerdictText(verdict.kind);
+        // The verdict carries the rating the command line gives the same clues.
+        EXPECT_EQ(FormatRating(verdict.rating), FormatRating(RatePuzzle(design.ToPuzzle())));
         EXPECT_EQ(verdict.differ.size(), c.nDiffer);
         EXPECT_EQ(nEarly, 1) << "line logic's verdict comes first";
         EXPECT_EQ(early.lineCells.size(), c.picture.size() * c.picture[0].size());
@@ -166,6 +168,27 @@ TEST(DesignDocument, ADesignIsEditedSavedAndOpenedAgainWithTheSameClues) {
     doc.GetPuzzle()->SetTrace(nullptr, nullptr);
     doc.OnSolve();
     EXPECT_EQ(GridRows(*doc.GetPuzzle()), (std::vector<std::string>{"XX--", "----", "-XXX"}));
+}
+
+TEST(DesignDocument, SavedAsNonOrXmlTheDesignKeepsItsPictureAsTheGoal) {
+    TempDir dir;
+    CTabulonDoc doc;
+    doc.NewDesign(3, 4);
+    CDesign design = *doc.GetDesign();
+    for (const auto& [r, c] : {std::pair{0, 0}, {1, 2}, {2, 3}})
+        design.Set(r, c, true);
+    doc.SetDesign(design);
+    const std::string strClues = CluesText(*doc.GetPuzzle());
+    for (const char* pszName : {"p.non", "p.xml", "p.tb"}) {
+        SCOPED_TRACE(pszName);
+        const std::string strPath = (dir.Path() / pszName).string();
+        ASSERT_TRUE(doc.SaveDesign(strPath).bOk);
+        CPuzzleFile again;
+        again.Load(strPath.c_str());
+        ASSERT_TRUE(again.GetLoadError().empty()) << again.GetLoadError();
+        EXPECT_EQ(CluesText(again), strClues);
+        EXPECT_EQ(again.GetExtras().strGoal, std::string(pszName) == "p.tb" ? "" : "100000100001");
+    }
 }
 
 // The views draw a design afresh after each change: its clues, then its cells.
