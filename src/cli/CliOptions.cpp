@@ -33,24 +33,29 @@ constexpr const char* kDescription =
     "(--check-goal: matches, differs, unsolved or none); a file that cannot be read gives\n"
     "outcome \"unreadable\" and error. Summary lines stay on stderr (-q drops them).";
 
-// "WxH" with both sides in 0..1000, read exactly: no overflow wraps a huge
-// number into range.
-std::optional<std::pair<int, int>> ParseCellSize(std::string_view text) {
+// "AxB" with both sides in nMin..nMax, read exactly: no overflow wraps a
+// huge number into range.
+std::optional<std::pair<int, int>> ParseSize(std::string_view text, int nMin, int nMax) {
     const size_t nX = text.find('x');
     if (nX == std::string_view::npos)
         return std::nullopt;
-    auto side = [](std::string_view digits) -> std::optional<int> {
+    auto side = [nMin, nMax](std::string_view digits) -> std::optional<int> {
         int nValue = -1;
         const auto [pEnd, error] = std::from_chars(digits.data(), digits.data() + digits.size(), nValue);
-        if (digits.empty() || error != std::errc() || pEnd != digits.data() + digits.size() || nValue < 0 ||
-            nValue > 1000)
+        if (digits.empty() || error != std::errc() || pEnd != digits.data() + digits.size() || nValue < nMin ||
+            nValue > nMax)
             return std::nullopt;
         return nValue;
     };
-    const std::optional<int> x = side(text.substr(0, nX)), y = side(text.substr(nX + 1));
-    if (!x || !y)
+    const std::optional<int> a = side(text.substr(0, nX)), b = side(text.substr(nX + 1));
+    if (!a || !b)
         return std::nullopt;
-    return std::pair{*x, *y};
+    return std::pair{*a, *b};
+}
+
+// The cell size of the whole picture, "WxH", each side 0..1000.
+std::optional<std::pair<int, int>> ParseCellSize(std::string_view text) {
+    return ParseSize(text, 0, 1000);
 }
 
 // Beyond this a time limit means nothing (about 115 days), and the clock's
@@ -73,13 +78,43 @@ const char* Clash(const CLI::App& app, const CliOptions& options) {
     return nullptr;
 }
 
+// Reads --size and --threshold for --from-image; the fault, or nullptr.
+const char* ImageOptions(const CLI::App& app, CliOptions& options, const std::string& strSize,
+                         const std::string& strThreshold) {
+    if (options.strFromImage.empty()) {
+        for (const char* pszName : {"--size", "--threshold", "--invert", "--output"})
+            if (app.count(pszName) > 0)
+                return "--size, --threshold, --invert and -o go with --from-image";
+        return options.files.empty() ? "give a clue file to solve" : nullptr;
+    }
+    if (!options.files.empty())
+        return "--from-image makes a puzzle from an image and solves nothing: give no FILE";
+    const std::optional<std::pair<int, int>> size = ParseSize(strSize, 1, 32767);
+    if (!size)
+        return "--from-image needs --size ROWSxCOLS, each side 1 to 32767";
+    std::tie(options.nImageRows, options.nImageCols) = *size;
+    if (int64_t{options.nImageRows} * options.nImageCols > options.nMaxCells)
+        return "--size asks for more cells than --max-cells allows";
+    if (strThreshold != "auto") {
+        int nValue = -1;
+        const auto [pEnd, error] =
+            std::from_chars(strThreshold.data(), strThreshold.data() + strThreshold.size(), nValue);
+        if (error != std::errc() || pEnd != strThreshold.data() + strThreshold.size() || nValue < 0 || nValue > 255)
+            return "--threshold takes a grey level from 0 to 255, or auto";
+        options.nThreshold = nValue;
+    }
+    if (options.strImageOut.empty())
+        options.strImageOut = options.strFromImage + ".tb";
+    return nullptr;
+}
+
 } // namespace
 
 std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStatus) {
     CliOptions options;
     CLI::App app(kDescription, "tabulon-cli");
     app.set_version_flag("--version", "tabulon-cli 5.0.0");
-    app.add_option("FILE", options.files, "clue files to solve")->required();
+    app.add_option("FILE", options.files, "clue files to solve");
     app.add_flag("--trace", options.bTrace, "write the solver's trace lines (\"0\"/\"1\", one per pass) to stdout");
     app.add_flag("--grid", options.bGrid,
                  "after solving, write the grid to stdout as solution text (\" \" unknown, \"-\" empty, \"X\" filled)");
@@ -98,6 +133,19 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
                                               : "expected a file ending in .png, .svg, .pdf or .bmp, found " + value;
             },
             "FILE"));
+    app.add_option("--from-image", options.strFromImage,
+                   "make a puzzle from an image (PNG, JPEG, BMP, GIF...): scaled to --size by area averaging, "
+                   "black and white at --threshold; written to -o (the image's path with \".tb\" appended), "
+                   "in the format the name says, with the picture as its goal where the format keeps one")
+        ->type_name("IMAGE");
+    std::string strImageSize, strThreshold = "auto";
+    app.add_option("--size", strImageSize, "the puzzle --from-image makes: ROWSxCOLS, each 1 to 32767")
+        ->type_name("ROWSxCOLS");
+    app.add_option("--threshold", strThreshold,
+                   "--from-image fills the cells darker than this grey, 0 to 255 (default auto: Otsu's method)")
+        ->type_name("N|auto");
+    app.add_flag("--invert", options.bInvert, "--from-image fills the light cells instead of the dark ones");
+    app.add_option("-o,--output", options.strImageOut, "where --from-image writes the puzzle")->type_name("FILE");
     std::string strCellSize = "8x8";
     app.add_option("--cell-size", strCellSize, "cell size of the whole picture in pixels (default 8x8)")
         ->type_name("WxH")
@@ -164,6 +212,11 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
     }
     if (const char* pszClash = Clash(app, options)) {
         std::cerr << "tabulon-cli: " << pszClash << " (try --help)\n";
+        nExitStatus = kExitUsage;
+        return std::nullopt;
+    }
+    if (const char* pszFault = ImageOptions(app, options, strImageSize, strThreshold)) {
+        std::cerr << "tabulon-cli: " << pszFault << " (try --help)\n";
         nExitStatus = kExitUsage;
         return std::nullopt;
     }

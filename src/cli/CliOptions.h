@@ -26,8 +26,16 @@ struct CliOptions {
     long long nMaxCells = 1LL << 24;      // the largest grid read
     long long nMaxPictureMiB = 1024;      // the largest whole picture drawn
 
+    // --from-image: an image made a puzzle, with the picture as its goal;
+    // nothing is solved.
+    std::string strFromImage;
+    int nImageRows = 0, nImageCols = 0; // --size ROWSxCOLS
+    int nThreshold = -1;                // a cell darker than this grey is filled; -1: Otsu's threshold
+    bool bInvert = false;               // fill the light cells instead
+    std::string strImageOut;            // -o: where the puzzle goes (default: the image's path with ".tb")
+
     // The outputs that need the picture drawn, and so the drawing module.
-    bool NeedsPicture() const { return bSaveAllBmp || !strExport.empty(); }
+    bool NeedsPicture() const { return bSaveAllBmp || !strExport.empty() || !strFromImage.empty(); }
 };
 
 // Exit status of a solve stopped by --timeout.

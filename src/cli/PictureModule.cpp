@@ -3,6 +3,7 @@
 #include "cli/PictureModule.h"
 
 #include "render/PictureExport.h"
+#include "render/PictureImport.h"
 #include "render/PictureView.h"
 
 #include <QGuiApplication>
@@ -52,6 +53,22 @@ IDocView* TabulonCreatePictureView(CTabulonDoc* pDoc, long long nMaxBytes) {
 
 void TabulonDestroyPictureView(IDocView* pView) {
     delete pView;
+}
+
+bool TabulonImportPicture(const char* pszPath, int nRows, int nCols, int nThreshold, bool bInvert,
+                          unsigned char* pCells, char* pszError, size_t nErrorSize) {
+    CDesign design;
+    std::string strError;
+    if (!ImportPicture(QString::fromLocal8Bit(pszPath), {nRows, nCols, nThreshold, bInvert}, design, strError)) {
+        if (nErrorSize > 0)
+            std::snprintf(pszError, nErrorSize, "%s", strError.c_str());
+        return false;
+    }
+    for (int r = 0; r < nRows; ++r)
+        for (int c = 0; c < nCols; ++c)
+            pCells[static_cast<size_t>(r) * static_cast<size_t>(nCols) + static_cast<size_t>(c)] =
+                design.IsFilled(r, c);
+    return true;
 }
 
 bool TabulonExportPicture(IDocView* pView, const char* pszPath, char* pszError, size_t nErrorSize) {

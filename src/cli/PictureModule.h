@@ -22,6 +22,12 @@ void TabulonDestroyPictureView(IDocView* pView);
 // names, as the desktop's Export Picture does. False, with the reason in
 // pszError (nErrorSize bytes, terminated), when nothing was written.
 bool TabulonExportPicture(IDocView* pView, const char* pszPath, char* pszError, size_t nErrorSize);
+// Reads an image and makes it a picture of nRows x nCols cells, as the
+// desktop's Import Picture does (nThreshold -1: Otsu's): pCells gets 1 for
+// a filled cell and 0 for an empty one, row by row. False, with the reason
+// in pszError, when the image cannot be read.
+bool TabulonImportPicture(const char* pszPath, int nRows, int nCols, int nThreshold, bool bInvert,
+                          unsigned char* pCells, char* pszError, size_t nErrorSize);
 }
 
 // What the executable looks up in the module.
@@ -30,6 +36,7 @@ struct PictureModule {
     IDocView* (*pfnCreate)(CTabulonDoc*, long long) = nullptr;
     void (*pfnDestroy)(IDocView*) = nullptr;
     bool (*pfnExport)(IDocView*, const char*, char*, size_t) = nullptr;
+    bool (*pfnImport)(const char*, int, int, int, bool, unsigned char*, char*, size_t) = nullptr;
 };
 
 // Loads the module from the executable's folder (or ../lib/tabulon when

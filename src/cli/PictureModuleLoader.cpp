@@ -22,7 +22,9 @@ bool LoadPictureModule(PictureModule& module, char** /*argv*/, std::string& strE
     module.pfnDestroy = reinterpret_cast<void (*)(IDocView*)>(dlsym(pHandle, "TabulonDestroyPictureView"));
     module.pfnExport =
         reinterpret_cast<bool (*)(IDocView*, const char*, char*, size_t)>(dlsym(pHandle, "TabulonExportPicture"));
-    if (!module.pfnStart || !module.pfnCreate || !module.pfnDestroy || !module.pfnExport) {
+    module.pfnImport = reinterpret_cast<bool (*)(const char*, int, int, int, bool, unsigned char*, char*, size_t)>(
+        dlsym(pHandle, "TabulonImportPicture"));
+    if (!module.pfnStart || !module.pfnCreate || !module.pfnDestroy || !module.pfnExport || !module.pfnImport) {
         strError = "the drawing module lacks its functions";
         return false;
     }

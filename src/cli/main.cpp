@@ -3,6 +3,7 @@
 #include "cli/BatchRunner.h"
 #include "cli/CliOptions.h"
 #include "cli/FileSolve.h"
+#include "cli/ImageImport.h"
 #include "cli/Interrupt.h"
 #include "cli/PictureModule.h"
 #include "cli/ProgressLine.h"
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
         }
         module.pfnStart(); // Qt starts on the main thread, before any worker draws
     }
+    if (!options->strFromImage.empty())
+        return ImportImage(*options, module);
 
     const unsigned nJobs = options->nJobs ? options->nJobs : std::max(1u, std::thread::hardware_concurrency());
     std::vector<FileReport> reports(options->files.size());

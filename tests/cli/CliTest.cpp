@@ -1,6 +1,7 @@
 // Runs the tabulon-cli executable as a user would and checks what it prints
 // and the exit status.
 
+#include "io/BmpFile.h"
 #include "model/PuzzleFile.h"
 #include "support/TestPuzzles.h"
 
@@ -627,6 +628,75 @@ TEST_F(CliTest, HelpAndVersionExitWithSuccess) {
     CliRun version = Run("--version");
     EXPECT_EQ(version.nStatus, 0);
     EXPECT_NE(version.strOut.find("tabulon-cli 5"), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+// A picture as a BMP an image reader takes: 'X' black, '-' white, one
+// pixel per character, scaled up by nScale.
+std::string PictureBmp(const std::vector<std::string>& picture, int nScale) {
+    const int nHeight = static_cast<int>(picture.size()) * nScale;
+    const int nWidth = static_cast<int>(picture[0].size()) * nScale;
+    std::vector<uint8_t> pixels;
+    for (int y = 0; y < nHeight; ++y)
+        for (int x = 0; x < nWidth; ++x)
+            pixels.insert(pixels.end(), 3, picture[y / nScale][x / nScale] == 'X' ? 0 : 255);
+    return EncodeBmp24(nWidth, nHeight, pixels);
+}
+
+TEST_F(CliTest, FromImageWritesThePicturesCluesAndKeepsItAsTheGoal) {
+    if (!TABULON_CLI_DRAWS)
+        GTEST_SKIP() << "built without the drawing module: no image reader";
+    const std::vector<std::string> picture = {"XX--X", "-XXX-", "X---X"};
+    const std::string strImage = m_dir.Write("drawn.bmp", PictureBmp(picture, 7));
+    CliRun run = Run("--from-image " + strImage + " --size 3x5");
+    ASSERT_EQ(run.nStatus, 0) << run.strErr;
+    EXPECT_EQ(run.strErr, "Imported " + strImage + " as " + strImage + ".tb, 3 x 5\n");
+    CPuzzleFile tb;
+    tb.Load((strImage + ".tb").c_str());
+    EXPECT_EQ(CluesText(tb), CluesText(PuzzleFromPicture(picture)));
+
+    const std::string strNon = (m_dir.Path() / "drawn.non").string();
+    run = Run("-q --from-image " + strImage + " --size 3x5 --invert --threshold 128 -o " + strNon);
+    ASSERT_EQ(run.nStatus, 0) << run.strErr;
+    EXPECT_EQ(run.strErr, "");
+    CPuzzleFile non;
+    non.Load(strNon.c_str());
+    EXPECT_EQ(non.GetExtras().strGoal, "001101000101110") << "the inverted picture";
+}
+
+TEST_F(CliTest, FromImageRefusesWhatItCannotReadOrMakeAndWritesNothing) {
+    if (!TABULON_CLI_DRAWS)
+        GTEST_SKIP() << "built without the drawing module: no image reader";
+    const std::string strImage = m_dir.Write("drawn.bmp", PictureBmp({"X-", "-X"}, 4));
+    const std::string strText = m_dir.Write("words.png", "not an image at all");
+    const struct {
+        std::string args;
+        int nStatus;
+        std::string strSays;
+    } cases[] = {
+        {"--from-image " + strText + " --size 2x2", 4, "cannot read " + strText},
+        {"--from-image " + (m_dir.Path() / "none.png").string() + " --size 2x2", 4, "cannot read "},
+        {"--from-image " + strImage + " --size 0x2", 64, "--size ROWSxCOLS"},
+        {"--from-image " + strImage + " --size 2x40000", 64, "--size ROWSxCOLS"},
+        {"--from-image " + strImage, 64, "--size ROWSxCOLS"},
+        {"--from-image " + strImage + " --size 2x2 --threshold 256", 64, "grey level from 0 to 255"},
+        {"--from-image " + strImage + " --size 2x2 --threshold dark", 64, "grey level from 0 to 255"},
+        {"--from-image " + strImage + " --size 5000x5000", 64, "more cells than --max-cells"},
+        {"--from-image " + strImage + " --size 2x2 " + Data("example-3x4.tb"), 64, "give no FILE"},
+        {"--size 2x2 " + Data("example-3x4.tb"), 64, "go with --from-image"},
+        {"", 64, "give a clue file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const CliRun run = Run(c.args);
+        EXPECT_EQ(run.nStatus, c.nStatus);
+        EXPECT_NE(run.strErr.find(c.strSays), std::string::npos) << run.strErr;
+    }
+    EXPECT_FALSE(std::filesystem::exists(strText + ".tb"));
+    EXPECT_FALSE(std::filesystem::exists(strImage + ".tb"));
 }
 
 } // namespace
