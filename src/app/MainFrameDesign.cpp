@@ -37,6 +37,14 @@ QSpinBox* SideBox(int nValue, int nMinimum) {
     return pBox;
 }
 
+// The small dialogs' last row: OK accepts, Cancel rejects.
+void AddOkAndCancel(QDialog& dialog, QFormLayout& layout) {
+    auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(pButtons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(pButtons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout.addRow(pButtons);
+}
+
 } // namespace
 
 void CMainFrame::BuildDesignMenus(QMenu* pEditMenu, QMenu* pToolsMenu) {
@@ -69,10 +77,7 @@ void CMainFrame::BuildDesignMenus(QMenu* pEditMenu, QMenu* pToolsMenu) {
             pBoxes[i]->setRange(-CDesign::kMaxSide, CDesign::kMaxSide);
             pLayout->addRow(QString::fromLatin1(pszSides[i]), pBoxes[i]);
         }
-        auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-        connect(pButtons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-        connect(pButtons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-        pLayout->addRow(pButtons);
+        AddOkAndCancel(dialog, *pLayout);
         if (dialog.exec() != QDialog::Accepted)
             return;
         if (!m_pEditor->Resize(pBoxes[0]->value(), pBoxes[1]->value(), pBoxes[2]->value(), pBoxes[3]->value()))
@@ -180,10 +185,7 @@ void CMainFrame::OnNewPuzzle() {
     QSpinBox* pCols = SideBox(20, 1);
     pLayout->addRow(QStringLiteral("&Rows:"), pRows);
     pLayout->addRow(QStringLiteral("&Columns:"), pCols);
-    auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    connect(pButtons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    connect(pButtons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    pLayout->addRow(pButtons);
+    AddOkAndCancel(dialog, *pLayout);
     if (dialog.exec() == QDialog::Accepted)
         NewDesign(pRows->value(), pCols->value());
 }
@@ -222,10 +224,7 @@ void CMainFrame::OnImportPicture() {
     pLayout->addRow(QStringLiteral("Threshold:"), pAuto);
     pLayout->addRow(QStringLiteral("&Grey level:"), pThreshold);
     pLayout->addRow(pInvert);
-    auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    connect(pButtons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    connect(pButtons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    pLayout->addRow(pButtons);
+    AddOkAndCancel(dialog, *pLayout);
     if (dialog.exec() != QDialog::Accepted)
         return;
     ImportPictureFrom(
@@ -375,10 +374,7 @@ void CMainFrame::OnOptions() {
     pSeconds->setSuffix(QStringLiteral(" s"));
     pSeconds->setValue(m_pEditor->GetCheckLimit() / 1000);
     pLayout->addRow(QStringLiteral("Time limit of the live &check:"), pSeconds);
-    auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    connect(pButtons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    connect(pButtons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    pLayout->addRow(pButtons);
+    AddOkAndCancel(dialog, *pLayout);
     if (dialog.exec() == QDialog::Accepted)
         SetCheckSeconds(pSeconds->value());
 }

@@ -25,15 +25,7 @@
 namespace {
 
 std::vector<std::string> Picture(const CTabulonDoc& doc) {
-    std::vector<std::string> rows;
-    const CDesign& design = *doc.GetDesign();
-    for (int r = 0; r < design.GetRows(); ++r) {
-        std::string row;
-        for (int c = 0; c < design.GetCols(); ++c)
-            row += design.IsFilled(r, c) ? 'X' : '-';
-        rows.push_back(row);
-    }
-    return rows;
+    return DesignRows(*doc.GetDesign());
 }
 
 class DesignEditorTest : public ::testing::Test {

@@ -52,6 +52,18 @@ struct FakePicture : IPicture {
     }
 };
 
+// A 20 x 20 picture that line logic solves in several passes.
+std::vector<std::string> SeveralPasses() {
+    std::vector<std::string> picture;
+    for (int r = 0; r < 20; ++r) {
+        std::string row;
+        for (int c = 0; c < 20; ++c)
+            row += ((r * 7 + c * 3) % 5 < 2 || r == c) ? 'X' : '-';
+        picture.push_back(row);
+    }
+    return picture;
+}
+
 std::string ReadAll(const std::string& strPath) {
     std::ifstream in(strPath, std::ios::binary);
     std::stringstream content;
@@ -258,14 +270,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TabulonDocTest, ProgressUpdatesComeOncePerIntervalAndNeverWaitForTheUser) {
     // A 20 x 20 picture solved in several passes; each clock reading takes 1 ms.
-    std::vector<std::string> picture;
-    for (int r = 0; r < 20; ++r) {
-        std::string row;
-        for (int c = 0; c < 20; ++c)
-            row += ((r * 7 + c * 3) % 5 < 2 || r == c) ? 'X' : '-';
-        picture.push_back(row);
-    }
-    ASSERT_TRUE(m_doc.FileOpen(Write("big.tb", ClueFileText(picture))));
+    ASSERT_TRUE(m_doc.FileOpen(Write("big.tb", ClueFileText(SeveralPasses()))));
     m_doc.GetPuzzle()->SetTrace(nullptr, nullptr);
     m_view.hints.clear();
     m_clock.dwStep = 1;
@@ -411,14 +416,7 @@ struct AskForInputAtTheStart : IDocView {
 };
 
 TEST_F(TabulonDocTest, SolveLetsInputThroughBetweenLinesWhateverTheRedrawInterval) {
-    std::vector<std::string> picture;
-    for (int r = 0; r < 20; ++r) {
-        std::string row;
-        for (int c = 0; c < 20; ++c)
-            row += ((r * 7 + c * 3) % 5 < 2 || r == c) ? 'X' : '-';
-        picture.push_back(row);
-    }
-    ASSERT_TRUE(m_doc.FileOpen(Write("big.tb", ClueFileText(picture))));
+    ASSERT_TRUE(m_doc.FileOpen(Write("big.tb", ClueFileText(SeveralPasses()))));
     m_doc.GetPuzzle()->SetTrace(nullptr, nullptr);
     StopAtInputPass wait;
     wait.pDoc = &m_doc;

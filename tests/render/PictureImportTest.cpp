@@ -10,17 +10,6 @@
 
 namespace {
 
-std::vector<std::string> Rows(const CDesign& design) {
-    std::vector<std::string> rows;
-    for (int r = 0; r < design.GetRows(); ++r) {
-        std::string row;
-        for (int c = 0; c < design.GetCols(); ++c)
-            row += design.IsFilled(r, c) ? 'X' : '-';
-        rows.push_back(row);
-    }
-    return rows;
-}
-
 // Black at the left to white at the right, 100 x 10.
 QImage Gradient() {
     QImage image(100, 10, QImage::Format_RGB32);
@@ -47,10 +36,10 @@ TEST(PictureImport, AreaAveragingWeighsPixelsByTheShareEachCellCovers) {
 
 TEST(PictureImport, TheThresholdSplitsAGradientWhereOtsuOrTheUserPutsIt) {
     const QImage gradient = Gradient();
-    EXPECT_EQ(Rows(DesignFromImage(gradient, {1, 10, -1, false})), (std::vector<std::string>{"XXXXX-----"}));
-    EXPECT_EQ(Rows(DesignFromImage(gradient, {1, 10, 60, false})), (std::vector<std::string>{"XX--------"}));
-    EXPECT_EQ(Rows(DesignFromImage(gradient, {1, 10, 0, false})), (std::vector<std::string>{"----------"}));
-    EXPECT_EQ(Rows(DesignFromImage(gradient, {1, 10, -1, true})), (std::vector<std::string>{"-----XXXXX"}));
+    EXPECT_EQ(DesignRows(DesignFromImage(gradient, {1, 10, -1, false})), (std::vector<std::string>{"XXXXX-----"}));
+    EXPECT_EQ(DesignRows(DesignFromImage(gradient, {1, 10, 60, false})), (std::vector<std::string>{"XX--------"}));
+    EXPECT_EQ(DesignRows(DesignFromImage(gradient, {1, 10, 0, false})), (std::vector<std::string>{"----------"}));
+    EXPECT_EQ(DesignRows(DesignFromImage(gradient, {1, 10, -1, true})), (std::vector<std::string>{"-----XXXXX"}));
     const int nOtsu = OtsuThreshold(CellGreys(gradient, 1, 10));
     EXPECT_GT(nOtsu, 100);
     EXPECT_LT(nOtsu, 155);
@@ -66,12 +55,12 @@ TEST(PictureImport, ThePicturesTopLeftIsTheGridsWhateverTheSizes) {
         QPainter(&image).fillRect(QRect(0, 0, std::max(size.width() / 3, 1), std::max(size.height() / 3, 1)),
                                   Qt::black);
         if (size == QSize(1, 1)) { // one pixel over every cell
-            EXPECT_EQ(Rows(DesignFromImage(image, {3, 3, 128, false})),
+            EXPECT_EQ(DesignRows(DesignFromImage(image, {3, 3, 128, false})),
                       (std::vector<std::string>{"XXX", "XXX", "XXX"}));
             continue;
         }
         const CDesign design = DesignFromImage(image, {3, 3, 128, false});
-        EXPECT_EQ(Rows(design), (std::vector<std::string>{"X--", "---", "---"}));
+        EXPECT_EQ(DesignRows(design), (std::vector<std::string>{"X--", "---", "---"}));
     }
 }
 
@@ -92,7 +81,7 @@ TEST(PictureImport, AFileThatIsNoImageOrBadOptionsAreRefusedWithTheReason) {
     for (const ImportOptions& options : bad)
         EXPECT_FALSE(ImportPicture(strGood, options, design, strError));
     ASSERT_TRUE(ImportPicture(strGood, {2, 10, -1, false}, design, strError)) << strError;
-    EXPECT_EQ(Rows(design), (std::vector<std::string>{"XXXXX-----", "XXXXX-----"}));
+    EXPECT_EQ(DesignRows(design), (std::vector<std::string>{"XXXXX-----", "XXXXX-----"}));
 }
 
 } // namespace

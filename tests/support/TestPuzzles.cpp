@@ -176,3 +176,14 @@ TbRoundTrip RoundTripThroughTb(const TempDir& dir, const std::string& strName, s
     trip.strAgain = CluesText(again);
     return trip;
 }
+
+std::vector<std::string> DesignRows(const CDesign& design) {
+    std::vector<std::string> rows;
+    for (int r = 0; r < design.GetRows(); ++r) {
+        std::string row;
+        for (int c = 0; c < design.GetCols(); ++c)
+            row += design.IsFilled(r, c) ? 'X' : '-';
+        rows.push_back(row);
+    }
+    return rows;
+}

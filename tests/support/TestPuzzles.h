@@ -1,5 +1,6 @@
 #pragma once
 
+#include "doc/Design.h"
 #include "model/Puzzle.h"
 
 #include <filesystem>
@@ -34,6 +35,9 @@ std::string ClueFileText(const std::vector<std::string>& picture);
 
 // The clues of a puzzle as "2 1 |3 |/1 |..." (rows, then columns), for comparisons.
 std::string CluesText(const CPuzzle& puzzle);
+
+// A design's picture as rows of '-' and 'X'.
+std::vector<std::string> DesignRows(const CDesign& design);
 
 // The grid as rows of '.', '-' and 'X'.
 std::vector<std::string> GridRows(const CPuzzle& puzzle);
