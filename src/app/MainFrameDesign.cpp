@@ -94,9 +94,10 @@ void CMainFrame::BuildDesignMenus(QMenu* pEditMenu, QMenu* pToolsMenu) {
     for (Command command : {Command::ResizePicture, Command::ClearPicture, Command::InvertPicture})
         pEditMenu->addAction(ActionFor(command));
     QMenu* pShift = pEditMenu->addMenu(QStringLiteral("S&hift Picture"));
-    for (const auto& [command, step] : shifts) {
-        connect(MakeAction(command), &QAction::triggered, this, [this, step] { m_pEditor->Shift(step.y(), step.x()); });
-        pShift->addAction(ActionFor(command));
+    for (const auto& shift : shifts) {
+        const QPoint step = shift.second;
+        connect(MakeAction(shift.first), &QAction::triggered, this, [this, step] { m_pEditor->Shift(step.y(), step.x()); });
+        pShift->addAction(ActionFor(shift.first));
     }
 
     QAction* pEdit = MakeAction(Command::EditPicture);
