@@ -315,19 +315,21 @@ bool CTabulonDoc::IsUpdateDue(uint32_t dwInterval) {
 }
 
 void CTabulonDoc::SolveProgress(CPuzzle*, int nRow, int nCol, void* pContext) {
-    // Called after every line: everything but the end of a pass returns
-    // after a few comparisons, without reading the clock.
-    if (!pContext)
-        return;
+    // Called after every line, tens of millions of times on a large puzzle:
+    // everything but the end of a pass returns after a few comparisons,
+    // without reading the clock, and the rest is out of line.
     auto* pDoc = static_cast<CTabulonDoc*>(pContext);
-    if (pDoc->m_bInputDue.load(std::memory_order_relaxed))
-        pDoc->LetInputThrough();
-    if (nRow != -1 || nCol != -1)
+    if (pDoc && (pDoc->m_bInputDue.load(std::memory_order_relaxed) || (nRow == -1 && nCol == -1)))
+        pDoc->LineProgress(nRow == -1 && nCol == -1);
+}
+
+void CTabulonDoc::LineProgress(bool bPassEnd) {
+    if (m_bInputDue.load(std::memory_order_relaxed))
+        LetInputThrough();
+    if (!bPassEnd || !IsUpdateDue(static_cast<uint32_t>(m_nUpTime)))
         return;
-    if (!pDoc->IsUpdateDue(static_cast<uint32_t>(pDoc->m_nUpTime)))
-        return;
-    pDoc->ShowProgress("Solving.");
-    pDoc->WaitAfterProgress();
+    ShowProgress("Solving.");
+    WaitAfterProgress();
 }
 
 // The caption with the time so far, and the grid redrawn.

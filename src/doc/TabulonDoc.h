@@ -177,7 +177,8 @@ class CTabulonDoc {
     void FinishSolveTitle();
     void FinishCompleteTitle();
     void ShowDesign();
-    void ShowProgress(const char* pszWhat); // both kinds of solve
+    [[gnu::noinline]] void LineProgress(bool bPassEnd); // Solve's progress beyond the per-line test
+    void ShowProgress(const char* pszWhat);             // both kinds of solve
     void WaitAfterProgress();
     void LetInputThrough();
 

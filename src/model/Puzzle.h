@@ -3,6 +3,8 @@
 #include "model/CellState.h"
 #include "model/Clue.h"
 #include "solver/LineAgreement.h"
+#include "solver/LineBits.h"
+#include "solver/PlacementMemo.h"
 
 #include <atomic>
 #include <cstddef>
@@ -64,6 +66,10 @@ class CPuzzle {
     void PrepareAllRanges();
     // Sum of all cell states. 64-bit: a 32767 x 32767 grid sums past 2^31.
     int64_t GetGridTotal() const;
+    // During a solve, a digest of the grid kept up to date cell by cell, so
+    // a progress function can tell grids apart without reading them: equal
+    // grids have equal digests, and different ones differ but by chance.
+    uint64_t GetSolveDigest() const { return m_nSolveDigest; }
     // Computes both targets; true when the puzzle must be refused.
     bool CheckClueTotals();
     int64_t GetTargetByRows() const { return m_nTargetByRows; }
@@ -85,8 +91,18 @@ class CPuzzle {
     // Leftmost placement of the runs, starting from their `pos`, that agrees
     // with the line; false when the runs cannot be placed inside the line.
     // pEmptyBefore (optional) counts the line's empty cells before each cell.
+    // Runs that start at their minStart, in order, are placed at once in
+    // linear time (LeastPlacement); PushLeftStepwise moves them a step at a
+    // time, to the same placement whenever one agrees with the line.
+    struct PushScratch {
+        std::vector<int32_t> starts, lastEmpty, lastFilled, filledEnd;
+    };
     static bool PushLeft(ClueList& clues, const CellState* pLine, int32_t nLength,
                          const int32_t* pEmptyBefore = nullptr);
+    static bool PushLeft(ClueList& clues, const CellState* pLine, int32_t nLength, const int32_t* pEmptyBefore,
+                         PushScratch& scratch);
+    static bool PushLeftStepwise(ClueList& clues, const CellState* pLine, int32_t nLength,
+                                 const int32_t* pEmptyBefore = nullptr);
     // Re-places every run after clue k directly behind its predecessor.
     static void PackFollowing(ClueList& clues, size_t k);
 
@@ -137,6 +153,8 @@ class CPuzzle {
         std::vector<int32_t> emptyBeforeReversed;
         std::vector<CellState> agreed;
         CLineAgreement agreement;
+        PushScratch push;
+        std::vector<uint64_t> canWords;
     };
 
     // Lines whose cells changed since they last gave nothing, per mode
@@ -150,9 +168,44 @@ class CPuzzle {
     bool SolveFast(ClueList& clues, int32_t nLength, bool& bContradiction);
     bool SolveByAgreement(ClueList& clues, int32_t nLength, int32_t nLineSum, bool& bNoFit);
     void WriteBack(LineRef line, bool bIsRow, int nIndex);
+    // Both modes on the line's bit sets (LineSolverBits.cpp): the same cells
+    // and bounds as SolveFast and SolveByAgreement, or kUndecided for a line
+    // those must take (no placement fits, or runs the bit form does not take).
+    enum class LineOutcome { kUndecided, kNothing, kChanged };
+    LineOutcome SolveFastBits(ClueList& clues, bool bIsRow, int nIndex);
+    LineOutcome SolveAgreementBits(ClueList& clues, bool bIsRow, int nIndex);
+    bool BitsReadAllClues() const;
+    // A line's cells in the grid, for writing them one by one, with what
+    // each write touches besides: the line's bit sets, and the crossing
+    // lines' bit sets, marks and kept placements (no bit sets outside a
+    // solve, nor in the faithful one).
+    struct LineCells {
+        CellState* pFirst;
+        ptrdiff_t nFirstCell; // pFirst's place in the grid
+        ptrdiff_t nStride;
+        int nIndex;
+        uint64_t* pOwn[2];          // the line's empty and filled words
+        uint64_t* pCrossing[2];     // the crossing lines' empty and filled words
+        size_t nCrossingWords;      // a crossing line's words
+        uint8_t* pCrossingDirty[2]; // the crossing lines' marks, per mode
+        size_t nCrossing;           // crossing lines (0 outside a solve)
+        CPlacementMemo* pCrossingMemo;
+    };
+    LineCells CellsOf(bool bIsRow, int nIndex);
+    // A cell of the line, unknown until now, becomes known: the total, the
+    // bit sets and the crossing line's marks follow. MarkOwnLine marks the
+    // line itself once its cells are written.
+    void DecideCell(const LineCells& cells, int32_t nCell, CellState state);
+    // The same, inline for the bit form's loops (LineSolverBits.cpp only).
+    [[gnu::always_inline]] inline void WriteCell(const LineCells& cells, int32_t nCell, CellState state);
+    void MarkOwnLine(bool bIsRow, int nIndex);
+    void BeginLineState();
+    void EndLineState();
     bool RunsFitTheirLines();
     void NoteContradiction(bool bIsRow, int nIndex);
+    int RunCycles(SolveCallback pfnProgress, void* pContext);
     bool RunPass(SolveCallback pfnProgress, void* pContext, bool& bAskAnother);
+    template <bool bRows> bool RunSweep(SolveCallback pfnProgress, void* pContext, bool& bChanged, bool& bStopped);
     bool StopRequested() const { return m_pStop && m_pStop->load(std::memory_order_relaxed); }
     int FinishSolve();
 
@@ -171,9 +224,15 @@ class CPuzzle {
     // GetGridTotal() during a solve, kept up to date as lines are written
     // back instead of summed over the grid after every cycle.
     int64_t m_nSolveTotal = 0;
+    uint64_t m_nSolveDigest = 0; // the sum of a hash of each known cell and its state
 
     LineScratch m_scratch;
     DirtyLines m_dirty;
+    // During a solve (not the faithful one): every line's known cells as bit
+    // sets, and the fast mode's placements on the lines it left clean.
+    CLineBits m_lineBits;
+    CPlacementMemo m_rowMemo;
+    CPlacementMemo m_colMemo;
     bool m_bFaithful = false;
     bool m_bContradiction = false;
     std::string m_strSolveNote;

@@ -57,7 +57,7 @@ void CLineAgreement::FillSuffixes(const ClueList& clues) {
 
 bool CLineAgreement::Settle(const ClueList& clues, const CellState* pLine, int32_t nLength, CellState* pAgreed,
                             std::vector<int32_t>& leftStarts, std::vector<int32_t>& rightStarts) {
-    if (FitsInWords(clues, nLength))
+    if (FitsInAnyWords(clues, nLength))
         return SettleBits(clues, pLine, nLength, pAgreed, leftStarts, rightStarts);
     return SettleInTables(clues, pLine, nLength, pAgreed, leftStarts, rightStarts);
 }

@@ -41,10 +41,16 @@ class CLineAgreement {
     static constexpr size_t kMaxBitsWords = 8;
     static constexpr int32_t kMaxBitsLength = 64 * kMaxBitsWords - 2;
     static bool FitsInWords(const ClueList& clues, int32_t nLength);
+    // The same form for lines of any length the file format allows (rows
+    // of up to 513 words, kept on the heap past kMaxBitsWords): Settle
+    // takes it for every line whose runs fit, and the line solver for long
+    // lines it holds as bit sets.
+    static constexpr int32_t kMaxLongBitsLength = 32767;
+    static bool FitsInAnyWords(const ClueList& clues, int32_t nLength);
     // The words that hold a line's cells, one bit each.
     static size_t WordsFor(int32_t nLength) { return (static_cast<size_t>(nLength) + 63) / 64; }
 
-    // Settle for such a line: pFilled and pEmpty (WordsFor(nLength) words
+    // Settle for a line that fits in words (FitsInAnyWords): pFilled and pEmpty (WordsFor(nLength) words
     // each) hold its known cells. Sets the cells some fitting placement
     // fills (pCanFill) and leaves empty (pCanEmpty), as many words; with
     // pLeftStarts/pRightStarts (n each), also each run's leftmost and

@@ -14,7 +14,9 @@
 #include "solver/WideBits.h"
 
 #include <array>
+#include <type_traits>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -53,7 +55,13 @@ template <size_t W> class CWideLine {
   public:
     using Bits = WideBits<W>;
 
-    CWideLine(const ClueList& clues, int32_t nLength) : m_clues(clues), m_nLength(nLength) {}
+    CWideLine(const ClueList& clues, int32_t nLength) : m_clues(clues), m_nLength(nLength) {
+        if constexpr (!kRowsInPlace) {
+            m_prefix.resize(clues.size() + 1);
+            m_back.resize(clues.size() + 1);
+            m_fits.resize(clues.size());
+        }
+    }
 
     // Whether any placement fits: the forward rows alone.
     bool Fits(const Bits& filled, const Bits& empty) {
@@ -105,6 +113,10 @@ template <size_t W> class CWideLine {
   private:
     // The most runs a line of these rows can hold.
     static constexpr size_t kMaxRuns = 32 * W;
+    // Short lines keep their rows in the object; the rows of a long line
+    // (up to 513 words each) are as many as its runs need, on the heap.
+    static constexpr bool kRowsInPlace = W <= CLineAgreement::kMaxBitsWords;
+    template <size_t N> using Rows = std::conditional_t<kRowsInPlace, std::array<Bits, N>, std::vector<Bits>>;
 
     static int32_t Lo(const Clue& clue) { return std::max(clue.minStart, int32_t{0}); }
     int32_t Hi(const Clue& clue) const { return std::min(clue.maxStart, m_nLength - clue.length); }
@@ -149,9 +161,9 @@ template <size_t W> class CWideLine {
 
     const ClueList& m_clues;
     int32_t m_nLength;
-    std::array<Bits, kMaxRuns + 1> m_prefix;
-    std::array<Bits, kMaxRuns + 1> m_back; // prefix rows of the reversed line
-    std::array<Bits, kMaxRuns> m_fits;     // starts where each run meets no empty cell
+    Rows<kMaxRuns + 1> m_prefix;
+    Rows<kMaxRuns + 1> m_back; // prefix rows of the reversed line
+    Rows<kMaxRuns> m_fits;     // starts where each run meets no empty cell
 };
 
 // The caller's words cover the cells; the rows may need one word more.
@@ -192,19 +204,25 @@ using SettleInFunction = bool (*)(const ClueList&, int32_t, const uint64_t*, con
 
 using FitsInFunction = bool (*)(const ClueList&, int32_t, const uint64_t*, const uint64_t*);
 
-// SettleIn<1> .. SettleIn<kMaxBitsWords>, and FitsIn, by row words less one.
-template <size_t... I> constexpr std::array<SettleInFunction, sizeof...(I)> SettleInTable(std::index_sequence<I...>) {
-    return {&SettleIn<I + 1>...};
-}
-template <size_t... I> constexpr std::array<FitsInFunction, sizeof...(I)> FitsInTable(std::index_sequence<I...>) {
-    return {&FitsIn<I + 1>...};
-}
-constexpr auto kSettleIn = SettleInTable(std::make_index_sequence<CLineAgreement::kMaxBitsWords>());
-constexpr auto kFitsIn = FitsInTable(std::make_index_sequence<CLineAgreement::kMaxBitsWords>());
+// The row widths in words: every width up to kMaxBitsWords, then steps of
+// about half again up to the 513 words of a 32767-cell line, so a long line
+// works on at most a third more words than it has.
+template <size_t... W> struct RowWidths {
+    static constexpr std::array<size_t, sizeof...(W)> kWords = {W...};
+    static constexpr std::array<SettleInFunction, sizeof...(W)> kSettleIn = {&SettleIn<W>...};
+    static constexpr std::array<FitsInFunction, sizeof...(W)> kFitsIn = {&FitsIn<W>...};
+};
+using Widths = RowWidths<1, 2, 3, 4, 5, 6, 7, 8, 11, 16, 24, 32, 48, 64, 96, 128, 192, 256, 384, 513>;
+static_assert(Widths::kWords[CLineAgreement::kMaxBitsWords - 1] == CLineAgreement::kMaxBitsWords);
 
-// Rows hold positions 0..nLength, with a spare bit above for the carry.
-size_t RowWords(int32_t nLength) {
-    return std::min((static_cast<size_t>(nLength) + 2 + 63) / 64, CLineAgreement::kMaxBitsWords);
+// The narrowest rows that hold positions 0..nLength, with a spare bit above
+// for the carry.
+size_t RowWidthIndex(int32_t nLength) {
+    const size_t nNeeded = (static_cast<size_t>(nLength) + 2 + 63) / 64;
+    size_t i = 0;
+    while (Widths::kWords[i] < nNeeded)
+        ++i;
+    return i;
 }
 
 } // namespace
@@ -212,7 +230,11 @@ size_t RowWords(int32_t nLength) {
 // Lines whose runs cannot fit go to the table form, which finds that no
 // placement fits; here they could overrun the rows.
 bool CLineAgreement::FitsInWords(const ClueList& clues, int32_t nLength) {
-    if (nLength > kMaxBitsLength)
+    return nLength <= kMaxBitsLength && FitsInAnyWords(clues, nLength);
+}
+
+bool CLineAgreement::FitsInAnyWords(const ClueList& clues, int32_t nLength) {
+    if (nLength > kMaxLongBitsLength)
         return false;
     int32_t nNeeded = -1;
     for (const Clue& clue : clues) {
@@ -226,13 +248,13 @@ bool CLineAgreement::FitsInWords(const ClueList& clues, int32_t nLength) {
 bool CLineAgreement::SettleWords(const ClueList& clues, int32_t nLength, const uint64_t* pFilled,
                                  const uint64_t* pEmpty, uint64_t* pCanFill, uint64_t* pCanEmpty, int32_t* pLeftStarts,
                                  int32_t* pRightStarts) {
-    return kSettleIn[RowWords(nLength) - 1](clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts,
-                                            pRightStarts);
+    return Widths::kSettleIn[RowWidthIndex(nLength)](clues, nLength, pFilled, pEmpty, pCanFill, pCanEmpty, pLeftStarts,
+                                                     pRightStarts);
 }
 
 bool CLineAgreement::FitsWords(const ClueList& clues, int32_t nLength, const uint64_t* pFilled,
                                const uint64_t* pEmpty) {
-    return kFitsIn[RowWords(nLength) - 1](clues, nLength, pFilled, pEmpty);
+    return Widths::kFitsIn[RowWidthIndex(nLength)](clues, nLength, pFilled, pEmpty);
 }
 
 bool CLineAgreement::SettleBits(const ClueList& clues, const CellState* pLine, int32_t nLength, CellState* pAgreed,

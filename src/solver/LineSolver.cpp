@@ -3,6 +3,7 @@
 // the exhaustive placement search (PlacementSearch.cpp).
 
 #include "model/Puzzle.h"
+#include "solver/LeastPlacement.h"
 #include "solver/PlacementSearch.h"
 #include "solver/RunCheck.h"
 
@@ -101,10 +102,19 @@ bool MoveInvalidRuns(ClueList& clues, const CellState* pLine, int32_t nLength, c
     return true;
 }
 
-// Marks a line for examination; the marks exist only during a solve.
-void MarkDirty(std::vector<uint8_t>& dirty, int nIndex) {
-    if (static_cast<size_t>(nIndex) < dirty.size())
-        dirty[static_cast<size_t>(nIndex)] = 1;
+// The runs start at their lower bounds, in order with a cell between each
+// two, and none is empty: the step-by-step push then settles on the least
+// placement that agrees with the line whenever one exists, since each of
+// its moves only raises a start no such placement can be left of.
+bool StartsAtItsBounds(const ClueList& clues) {
+    for (size_t t = 0; t < clues.size(); ++t) {
+        const Clue& clue = clues[t];
+        if (clue.length <= 0 || clue.pos != clue.minStart || clue.pos < 0)
+            return false;
+        if (t > 0 && clue.pos < clues[t - 1].pos + clues[t - 1].length + 1)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -117,6 +127,31 @@ void CPuzzle::PackFollowing(ClueList& clues, size_t k) {
 }
 
 bool CPuzzle::PushLeft(ClueList& clues, const CellState* pLine, int32_t nLength, const int32_t* pEmptyBefore) {
+    PushScratch scratch;
+    return PushLeft(clues, pLine, nLength, pEmptyBefore, scratch);
+}
+
+bool CPuzzle::PushLeft(ClueList& clues, const CellState* pLine, int32_t nLength, const int32_t* pEmptyBefore,
+                       PushScratch& scratch) {
+    // The least placement found at once is the one the push arrives at. When
+    // there is none, the push's own answer for a line without placement (a
+    // run pushed out, or a placement that breaks the line) is kept.
+    if (!clues.empty() && StartsAtItsBounds(clues)) {
+        scratch.starts.resize(clues.size());
+        for (size_t t = 0; t < clues.size(); ++t)
+            scratch.starts[t] = clues[t].pos;
+        const CCellLine<CellState, CELL_EMPTY, CELL_FILLED> line(pLine, nLength, scratch.lastEmpty, scratch.lastFilled,
+                                                                 scratch.filledEnd);
+        if (LeastPlacement(clues, line, scratch.starts.data())) {
+            for (size_t t = 0; t < clues.size(); ++t)
+                clues[t].pos = scratch.starts[t];
+            return true;
+        }
+    }
+    return PushLeftStepwise(clues, pLine, nLength, pEmptyBefore);
+}
+
+bool CPuzzle::PushLeftStepwise(ClueList& clues, const CellState* pLine, int32_t nLength, const int32_t* pEmptyBefore) {
     // Every move shifts the placement right in lexicographic order, so the
     // loop ends; the bound stops it on a line whose runs cannot be placed.
     if (clues.empty())
@@ -166,6 +201,17 @@ bool CPuzzle::SolveLine(ClueList& clues, LineRef line, bool bIsRow, int nIndex) 
     }
     m_bZoneScanDone = 0;
     m_bJustFitted = 0;
+    if (!m_lineBits.IsEmpty()) {
+        const LineOutcome outcome =
+            m_bFullSweep ? SolveFastBits(clues, bIsRow, nIndex) : SolveAgreementBits(clues, bIsRow, nIndex);
+        if (outcome != LineOutcome::kUndecided) {
+            if (outcome == LineOutcome::kNothing && pDirty)
+                *pDirty = 0;
+            return outcome == LineOutcome::kChanged;
+        }
+    }
+    if (m_bFullSweep)
+        (bIsRow ? m_rowMemo : m_colMemo).Forget(static_cast<size_t>(nIndex));
 
     std::vector<CellState>& work = m_scratch.work;
     work.resize(static_cast<size_t>(line.length));
@@ -196,20 +242,16 @@ bool CPuzzle::SolveLine(ClueList& clues, LineRef line, bool bIsRow, int nIndex) 
 // cell, this one included, for examination in both modes.
 void CPuzzle::WriteBack(LineRef line, bool bIsRow, int nIndex) {
     const std::vector<CellState>& work = m_scratch.work;
+    const LineCells cells = CellsOf(bIsRow, nIndex);
     bool bAnyChange = false;
     for (int32_t i = 0; i < line.length; ++i) {
-        CellState& cell = line.first[i * line.stride];
-        if (cell == work[i])
+        if (line.first[i * line.stride] == work[i])
             continue;
-        m_nSolveTotal += work[i] - cell;
-        cell = work[i];
+        DecideCell(cells, i, work[i]);
         bAnyChange = true;
-        for (auto& crossing : bIsRow ? m_dirty.cols : m_dirty.rows)
-            MarkDirty(crossing, i);
     }
     if (bAnyChange)
-        for (auto& own : bIsRow ? m_dirty.rows : m_dirty.cols)
-            MarkDirty(own, nIndex);
+        MarkOwnLine(bIsRow, nIndex);
 }
 
 // The exhaustive mode's result without the search: the cells every fitting
@@ -250,8 +292,14 @@ bool CPuzzle::SolveFast(ClueList& clues, int32_t nLength, bool& bContradiction) 
     s.emptyBeforeReversed.resize(nLast + 1);
     for (size_t i = 0; i <= nLast; ++i)
         s.emptyBeforeReversed[i] = s.emptyBefore[nLast] - s.emptyBefore[nLast - i];
-    if (!PushLeft(s.forward, s.work.data(), nLength, s.emptyBefore.data()) ||
-        !PushLeft(s.backward, s.reversed.data(), nLength, s.emptyBeforeReversed.data())) {
+    // The faithful path keeps the push step by step, so that the
+    // differential test checks the placement found at once against it.
+    auto push = [&](ClueList& runs, const CellState* pLine, const int32_t* pEmptyBefore) {
+        return m_bFaithful ? PushLeftStepwise(runs, pLine, nLength, pEmptyBefore)
+                           : PushLeft(runs, pLine, nLength, pEmptyBefore, s.push);
+    };
+    if (!push(s.forward, s.work.data(), s.emptyBefore.data()) ||
+        !push(s.backward, s.reversed.data(), s.emptyBeforeReversed.data())) {
         bContradiction = true; // no placement of the runs agrees with the line
         return false;
     }

@@ -31,11 +31,34 @@ int CPuzzle::Solve(SolveCallback pfnProgress, void* pContext) {
     m_bFullSweep = 1;
     m_grid.assign(m_grid.size(), CELL_UNKNOWN);
     m_nSolveTotal = 0; // every cell unknown
+    m_nSolveDigest = 0;
     for (int nMode = 0; nMode < 2; ++nMode) {
         m_dirty.rows[nMode].assign(static_cast<size_t>(m_nRows), 1);
         m_dirty.cols[nMode].assign(static_cast<size_t>(m_nCols), 1);
     }
+    BeginLineState();
+    const int nResult = RunCycles(pfnProgress, pContext);
+    EndLineState();
+    return nResult;
+}
 
+// The bit sets follow the grid only while Solve writes it: a cell set from
+// outside afterwards would leave them behind, so they go with the solve.
+void CPuzzle::BeginLineState() {
+    if (m_bFaithful)
+        return;
+    m_lineBits.Reset(m_nRows, m_nCols);
+    m_rowMemo.Reset(m_rowClues);
+    m_colMemo.Reset(m_colClues);
+}
+
+void CPuzzle::EndLineState() {
+    m_lineBits = CLineBits{};
+    m_rowMemo.Clear();
+    m_colMemo.Clear();
+}
+
+int CPuzzle::RunCycles(SolveCallback pfnProgress, void* pContext) {
     int64_t nTotal = 0;
     for (;;) {
         bool bAskAnother = false;
@@ -70,25 +93,13 @@ bool CPuzzle::RunPass(SolveCallback pfnProgress, void* pContext, bool& bAskAnoth
         m_pfnTrace(m_pTraceContext, m_bFullSweep);
     bool bChanged = false;
     bool bRowsStopped = false;
-    for (int r = 0; r < m_nRows && !bRowsStopped; ++r) {
-        bChanged |= SolveRow(static_cast<int16_t>(r));
-        bRowsStopped = !m_bFullSweep && bChanged;
-        if (pfnProgress)
-            pfnProgress(this, r + 1, -1, pContext);
-        if (StopRequested())
-            return bChanged;
-    }
+    if (!RunSweep<true>(pfnProgress, pContext, bChanged, bRowsStopped))
+        return bChanged;
     if (pfnProgress)
         pfnProgress(this, -2, -2, pContext);
     bool bColsStopped = false;
-    for (int c = 0; c < m_nCols && !bColsStopped; ++c) {
-        bChanged |= SolveColumn(static_cast<int16_t>(c));
-        bColsStopped = !m_bFullSweep && bChanged;
-        if (pfnProgress)
-            pfnProgress(this, -1, c + 1, pContext);
-        if (StopRequested())
-            return bChanged;
-    }
+    if (!RunSweep<false>(pfnProgress, pContext, bChanged, bColsStopped))
+        return bChanged;
     bAskAnother = m_bFullSweep && !bChanged;
     if (bAskAnother)
         m_bFullSweep = 0;
@@ -97,10 +108,43 @@ bool CPuzzle::RunPass(SolveCallback pfnProgress, void* pContext, bool& bAskAnoth
     return bChanged;
 }
 
+// The rows or the columns in order, each line followed by its notification.
+// A large puzzle's pass visits many lines left clean in this mode: they are
+// passed over here, without the call. False when a stop request ended it.
+template <bool bRows>
+bool CPuzzle::RunSweep(SolveCallback pfnProgress, void* pContext, bool& bChanged, bool& bStopped) {
+    const bool bFirstChange = !m_bFullSweep;
+    const int nLines = bRows ? m_nRows : m_nCols;
+    const uint8_t* pDirty = m_bFaithful ? nullptr : (bRows ? m_dirty.rows : m_dirty.cols)[m_bFullSweep].data();
+    const std::atomic<bool>* pStop = m_pStop;
+    bool bAny = bChanged;
+    bool bEnd = false;
+    bool bGoesOn = true;
+    for (int i = 0; i < nLines && !bEnd; ++i) {
+        if (!pDirty || pDirty[i])
+            bAny |= bRows ? SolveRow(static_cast<int16_t>(i)) : SolveColumn(static_cast<int16_t>(i));
+        // after the first line of the columns too, when the rows changed
+        bEnd = bFirstChange && bAny;
+        if (pfnProgress) {
+            if constexpr (bRows)
+                pfnProgress(this, i + 1, -1, pContext);
+            else
+                pfnProgress(this, -1, i + 1, pContext);
+        }
+        if (pStop && pStop->load(std::memory_order_relaxed)) {
+            bGoesOn = false;
+            break;
+        }
+    }
+    bChanged = bAny;
+    bStopped = bEnd;
+    return bGoesOn;
+}
+
 // Only a grid that reads every clue is reported solved: contradictory clues
 // can bring the grid total to the target with a wrong picture.
 int CPuzzle::FinishSolve() {
-    if (SatisfiesAllClues())
+    if (m_lineBits.IsEmpty() ? SatisfiesAllClues() : BitsReadAllClues())
         return SOLVE_SOLVED;
     if (m_strSolveNote.empty())
         m_strSolveNote = "the clues contradict each other: the completed grid breaks a clue";

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -74,5 +75,72 @@ TEST(FastPath, ObservesTheSameOnContradictoryClues) {
         ASSERT_EQ(fast.events, faithful.events) << "trial " << nTrial;
     }
 }
+
+// Large puzzles, where reading the grid after each of their lines would
+// take longer than the solves: every notification with the digest the solve
+// keeps of the grid, the trace, the result and the final grid.
+struct DigestCourse {
+    std::vector<uint64_t> events;
+    int nResult = -1;
+    bool operator==(const DigestCourse&) const = default;
+};
+
+void RecordDigest(CPuzzle* pPuzzle, int nRow, int nCol, void* pContext) {
+    auto& events = static_cast<DigestCourse*>(pContext)->events;
+    events.push_back(static_cast<uint64_t>(static_cast<uint32_t>(nRow)) << 32 | static_cast<uint32_t>(nCol));
+    events.push_back(pPuzzle->GetSolveDigest());
+}
+
+void RecordDigestTrace(void* pContext, int nMode) {
+    static_cast<DigestCourse*>(pContext)->events.push_back(0xface0000ULL + static_cast<uint64_t>(nMode));
+}
+
+DigestCourse SolveWithDigests(CPuzzle puzzle, bool bFaithful) {
+    DigestCourse course;
+    puzzle.SetFaithfulSearch(bFaithful);
+    puzzle.SetTrace(RecordDigestTrace, &course);
+    course.nResult = puzzle.Solve(RecordDigest, &course);
+    for (CellState state : puzzle.GetCells())
+        course.events.push_back(static_cast<uint64_t>(state));
+    return course;
+}
+
+struct LargeCase {
+    const char* name;
+    int nRows;
+    int nCols;
+    int nShapes;
+    int nMinSide;
+    int nMaxSide;
+};
+
+class LargeFastPathTest : public ::testing::TestWithParam<LargeCase> {};
+
+// Blank lines by the hundred, long lines whose cells the fast mode's kept
+// placements agree with, long lines the word form settles: the fast paths
+// of large puzzles, step by step against the search that re-examines every
+// line.
+TEST_P(LargeFastPathTest, ObservesExactlyWhatTheStepByStepSearchObserves) {
+    const LargeCase& c = GetParam();
+    std::mt19937 random(static_cast<uint32_t>(c.nRows * 7919 + c.nShapes));
+    const CPuzzle puzzle =
+        PuzzleFromPicture(ShapesPicture(random, c.nRows, c.nCols, c.nShapes, c.nMinSide, c.nMaxSide));
+    const DigestCourse faithful = SolveWithDigests(puzzle, true);
+    const DigestCourse fast = SolveWithDigests(puzzle, false);
+    EXPECT_EQ(fast.nResult, faithful.nResult);
+    ASSERT_EQ(fast.events.size(), faithful.events.size());
+    const auto mismatch = std::mismatch(fast.events.begin(), fast.events.end(), faithful.events.begin());
+    EXPECT_EQ(mismatch.first, fast.events.end())
+        << "the courses part at event " << (mismatch.first - fast.events.begin()) << " of " << fast.events.size();
+}
+
+INSTANTIATE_TEST_SUITE_P(Puzzles, LargeFastPathTest,
+                         ::testing::Values(LargeCase{"Blank", 300, 300, 0, 0, 0},
+                                           LargeCase{"BlankAndNarrow", 520, 40, 0, 0, 0},
+                                           LargeCase{"Sparse", 200, 200, 4, 3, 8},
+                                           LargeCase{"SparseOnLongLines", 90, 600, 3, 3, 7},
+                                           LargeCase{"PictureLike", 200, 200, 30, 10, 50},
+                                           LargeCase{"PictureLikeLongLines", 60, 530, 12, 8, 40}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

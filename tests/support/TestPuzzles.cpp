@@ -1,5 +1,7 @@
 #include "support/TestPuzzles.h"
 
+#include <algorithm>
+
 #include "model/PuzzleFile.h"
 #include "model/PuzzleFormats.h"
 
@@ -81,6 +83,27 @@ std::vector<std::string> RandomPicture(std::mt19937& random, int nRows, int nCol
     for (std::string& row : picture)
         for (char& cell : row)
             cell = random() % 100 < nDensity ? 'X' : '-';
+    return picture;
+}
+
+std::vector<std::string> ShapesPicture(std::mt19937& random, int nRows, int nCols, int nShapes, int nMinSide,
+                                       int nMaxSide) {
+    std::vector<std::string> picture(static_cast<size_t>(nRows), std::string(static_cast<size_t>(nCols), '-'));
+    auto between = [&](int nLow, int nHigh) { return std::uniform_int_distribution<int>(nLow, nHigh)(random); };
+    for (int k = 0; k < nShapes; ++k) {
+        const int nHeight = between(nMinSide, nMaxSide);
+        const int nWidth = between(nMinSide, nMaxSide);
+        const int nTop = between(-nHeight / 2, nRows - nHeight / 2);
+        const int nLeft = between(-nWidth / 2, nCols - nWidth / 2);
+        const bool bEllipse = between(0, 1) == 1;
+        for (int r = std::max(nTop, 0); r < std::min(nTop + nHeight, nRows); ++r)
+            for (int c = std::max(nLeft, 0); c < std::min(nLeft + nWidth, nCols); ++c) {
+                const double dy = (r + 0.5 - nTop - nHeight / 2.0) / (nHeight / 2.0);
+                const double dx = (c + 0.5 - nLeft - nWidth / 2.0) / (nWidth / 2.0);
+                if (!bEllipse || dx * dx + dy * dy <= 1)
+                    picture[static_cast<size_t>(r)][static_cast<size_t>(c)] = 'X';
+            }
+    }
     return picture;
 }
 

@@ -26,6 +26,11 @@ CPuzzle PuzzleFromPicture(const std::vector<std::string>& picture);
 // A random picture: each cell filled with the given chance in percent.
 std::vector<std::string> RandomPicture(std::mt19937& random, int nRows, int nCols, unsigned nDensity);
 
+// A blank picture with nShapes random filled rectangles and ellipses of
+// nMinSide to nMaxSide cells a side, anywhere they land (partly outside too).
+std::vector<std::string> ShapesPicture(std::mt19937& random, int nRows, int nCols, int nShapes, int nMinSide,
+                                       int nMaxSide);
+
 // The row clues of one random picture with the column clues of another of the
 // same size: mostly puzzles without solution, sometimes with unequal totals.
 CPuzzle MismatchedClues(std::mt19937& random, int nRows, int nCols);
