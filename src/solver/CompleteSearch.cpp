@@ -19,7 +19,7 @@ constexpr uint64_t kProgressEvery = 256;
 // probing (see BranchScore), the first such cell on ties.
 size_t CCompleteSolver::ChooseBranchCell() const {
     size_t nBest = m_cells.size();
-    for (size_t nCell = 0; nCell < m_cells.size(); ++nCell)
+    for (size_t nCell : m_open)
         if (m_cells[nCell] == CELL_UNKNOWN && (nBest == m_cells.size() || BranchScore(nCell) > BranchScore(nBest)))
             nBest = nCell;
     return nBest;
@@ -41,8 +41,8 @@ bool CCompleteSolver::NodeLimitReached() const {
 // the same cell and restart: enough to reorder close candidates, so each run
 // branches differently while staying deterministic.
 uint64_t CCompleteSolver::BranchScore(size_t nCell) const {
-    const uint64_t a = m_filledScore[nCell];
-    const uint64_t b = m_emptyScore[nCell];
+    const uint64_t a = m_filledScore[Open(nCell)];
+    const uint64_t b = m_emptyScore[Open(nCell)];
     uint64_t nLow = std::min(a, b);
     if (m_bFirstDive)
         nLow = std::min<uint64_t>((a + 1) * (b + 1), UINT32_MAX);
@@ -151,7 +151,8 @@ std::vector<double> CCompleteSolver::LearningPriorities() const {
     std::vector<double> priorities(m_cells.size(), 0.0);
     double dMax = 1.0;
     for (size_t nCell = 0; nCell < m_cells.size(); ++nCell) {
-        priorities[nCell] = (m_filledScore[nCell] + 1.0) * (m_emptyScore[nCell] + 1.0);
+        const uint32_t nOpen = Open(nCell);
+        priorities[nCell] = nOpen == kNotOpen ? 1.0 : (m_filledScore[nOpen] + 1.0) * (m_emptyScore[nOpen] + 1.0);
         dMax = std::max(dMax, priorities[nCell]);
     }
     for (double& dPriority : priorities)

@@ -41,6 +41,7 @@ void CCompleteSolver::PrepareLines() {
         const size_t nWords = (static_cast<size_t>(LineLength(nLine)) + kCellsPerWord - 1) / kCellsPerWord;
         m_wordOffset.push_back(m_wordOffset.back() + 2 * nWords);
         m_inWord.push_back(CLineAgreement::FitsInWords(m_lines[static_cast<size_t>(nLine)], LineLength(nLine)));
+        m_inAnyWord.push_back(CLineAgreement::FitsInAnyWords(m_lines[static_cast<size_t>(nLine)], LineLength(nLine)));
     }
     m_known.assign(m_wordOffset.back(), 0);
     m_cells.assign(static_cast<size_t>(m_nRows) * static_cast<size_t>(m_nCols), CELL_UNKNOWN);
@@ -51,12 +52,20 @@ void CCompleteSolver::PrepareLines() {
 // The search's structures, built only when line logic leaves cells open: on
 // the many puzzles it finishes, filling them would cost more than solving.
 void CCompleteSolver::PrepareSearch() {
-    const size_t nCells = m_cells.size();
-    m_filledScore.assign(nCells, 0);
-    m_emptyScore.assign(nCells, 0);
-    m_stamp.assign(nCells, 0);
-    m_forced.assign(nCells, CELL_UNKNOWN);
-    m_records.resize(nCells);
+    m_open.clear();
+    m_openIndex.assign(m_cells.size(), kNotOpen);
+    for (size_t nCell = 0; nCell < m_cells.size(); ++nCell) {
+        if (m_cells[nCell] == CELL_UNKNOWN) {
+            m_openIndex[nCell] = static_cast<uint32_t>(m_open.size());
+            m_open.push_back(nCell);
+        }
+    }
+    const size_t nOpen = m_open.size();
+    m_filledScore.assign(nOpen, 0);
+    m_emptyScore.assign(nOpen, 0);
+    m_stamp.assign(nOpen, 0);
+    m_forced.assign(nOpen, CELL_UNKNOWN);
+    m_records.resize(nOpen);
     m_memo.Reset(m_lines.size());
 }
 
@@ -93,6 +102,12 @@ void CCompleteSolver::Assign(size_t nCell, CellState state) {
             m_queue.push_back(static_cast<int>(nLine));
         }
     }
+}
+
+void CCompleteSolver::Decide(size_t nCell, CellState state) {
+    m_cells[nCell] = state;
+    const size_t nRow = nCell / static_cast<size_t>(m_nCols);
+    Mark(nRow, nCell - nRow * static_cast<size_t>(m_nCols), state);
 }
 
 void CCompleteSolver::UndoTo(size_t nMark) {
@@ -188,7 +203,7 @@ bool CCompleteSolver::SettleAfresh(int nLine, const uint64_t* pKnown, size_t nWo
     const int32_t nLength = LineLength(nLine);
     m_agreedWords.assign(2 * nWords, 0);
     bool bFits = false;
-    if (m_inWord[static_cast<size_t>(nLine)]) {
+    if (m_inAnyWord[static_cast<size_t>(nLine)]) {
         m_canWords.resize(2 * nWords);
         uint64_t* pCanFill = m_canWords.data();
         uint64_t* pCanEmpty = pCanFill + nWords;
@@ -242,6 +257,8 @@ bool CCompleteSolver::PropagateBySweeps() {
         for (int nLine = 0; nLine < static_cast<int>(m_lines.size()); ++nLine) {
             if (!m_queued[static_cast<size_t>(nLine)])
                 continue;
+            if (StopRequested())
+                return true; // the cells settled so far hold; Start sees the stop
             bAny = true;
             m_queued[static_cast<size_t>(nLine)] = 0;
             if (!SettleLine(nLine)) {
@@ -275,7 +292,7 @@ CCompleteSolver::Probe CCompleteSolver::ProbeAll() {
 }
 
 CCompleteSolver::Probe CCompleteSolver::ProbeCell(size_t nCell) {
-    ProbeRecord& record = m_records[nCell];
+    ProbeRecord& record = m_records[Open(nCell)];
     if (RecordHolds(record))
         return Probe::Nothing;
     ++m_result.nProbes;
@@ -287,8 +304,9 @@ CCompleteSolver::Probe CCompleteSolver::ProbeCell(size_t nCell) {
     const bool bFilledFits = Propagate();
     const size_t nFilledForced = m_trail.size() - nMark;
     for (size_t t = nMark; bFilledFits && t < m_trail.size(); ++t) {
-        m_stamp[m_trail[t].nCell] = nStamp;
-        m_forced[m_trail[t].nCell] = m_cells[m_trail[t].nCell];
+        const size_t nForced = Open(m_trail[t].nCell);
+        m_stamp[nForced] = nStamp;
+        m_forced[nForced] = m_cells[m_trail[t].nCell];
     }
     UndoTo(nMark);
 
@@ -298,13 +316,13 @@ CCompleteSolver::Probe CCompleteSolver::ProbeCell(size_t nCell) {
     m_both.clear();
     for (size_t t = nMark; bFilledFits && bEmptyFits && t < m_trail.size(); ++t) {
         const size_t nForced = m_trail[t].nCell;
-        if (m_stamp[nForced] == nStamp && m_forced[nForced] == m_cells[nForced])
+        if (m_stamp[Open(nForced)] == nStamp && m_forced[Open(nForced)] == m_cells[nForced])
             m_both.emplace_back(nForced, m_cells[nForced]);
     }
     UndoTo(nMark);
     m_pTouched = nullptr;
-    m_filledScore[nCell] = static_cast<uint32_t>(nFilledForced);
-    m_emptyScore[nCell] = static_cast<uint32_t>(nEmptyForced);
+    m_filledScore[Open(nCell)] = static_cast<uint32_t>(nFilledForced);
+    m_emptyScore[Open(nCell)] = static_cast<uint32_t>(nEmptyForced);
 
     if (!bFilledFits && !bEmptyFits)
         return Probe::Contradiction;
@@ -348,7 +366,7 @@ void CCompleteSolver::OrderProbes() {
     std::vector<size_t> buckets[5];
     const auto nCols = static_cast<size_t>(m_nCols);
     const auto nRows = static_cast<size_t>(m_nRows);
-    for (size_t nCell = 0; nCell < m_cells.size(); ++nCell) {
+    for (size_t nCell : m_open) {
         if (m_cells[nCell] != CELL_UNKNOWN)
             continue;
         const size_t r = nCell / nCols;
@@ -390,7 +408,7 @@ bool CCompleteSolver::StartFromLineLogic() {
     PrepareLines();
     for (size_t nCell = 0; nCell < cells.size(); ++nCell)
         if (cells[nCell] != CELL_UNKNOWN)
-            Assign(nCell, cells[nCell]);
+            Decide(nCell, cells[nCell]);
     return true;
 }
 
@@ -418,6 +436,10 @@ bool CCompleteSolver::Start() {
     m_bAfresh = false;
     m_trail.clear(); // the start is never undone
     m_result.known = m_cells;
+    if (StopRequested()) {
+        m_result.outcome = Outcome::Stopped;
+        return false;
+    }
     if (!bFits) {
         m_result.outcome = Outcome::NoSolution;
         return false;

@@ -101,6 +101,7 @@ class CCompleteSolver {
     bool SettleAfresh(int nLine, const uint64_t* pKnown, size_t nWords);
     void Mark(size_t nRow, size_t nColumn, CellState state);
     void Assign(size_t nCell, CellState state);
+    void Decide(size_t nCell, CellState state); // at the start: no trail, no queue
     void UndoTo(size_t nMark);
     void ClearQueue();
     // A probe that decided nothing, and what it depended on.
@@ -153,17 +154,26 @@ class CCompleteSolver {
     // words. The line cache's keys.
     std::vector<size_t> m_wordOffset; // line n's words: [offset[n], offset[n + 1])
     std::vector<uint64_t> m_known;
-    std::vector<uint8_t> m_inWord;   // settled in the word form
-    std::vector<TrailEntry> m_trail; // cells assigned, in order
+    std::vector<uint8_t> m_inWord;    // settled in the word form of short lines
+    std::vector<uint8_t> m_inAnyWord; // settled in the word form, short or long
+    std::vector<TrailEntry> m_trail;  // cells assigned, in order
     uint64_t m_nSerial = 0;
-    std::vector<uint64_t> m_lineSerial;     // each line's latest assignment still standing
-    std::vector<ProbeRecord> m_records;     // by cell
+    std::vector<uint64_t> m_lineSerial; // each line's latest assignment still standing
+    // The cells open when the search starts (the only ones it ever decides
+    // or undoes), in order, and each cell's place among them: the search's
+    // per-cell data is kept for them alone, so a large grid that line logic
+    // nearly finished costs what is left of it.
+    std::vector<size_t> m_open;
+    std::vector<uint32_t> m_openIndex; // by cell; kNotOpen for a cell known at the start
+    static constexpr uint32_t kNotOpen = UINT32_MAX;
+    size_t Open(size_t nCell) const { return m_openIndex[nCell]; }
+    std::vector<ProbeRecord> m_records;     // by open cell
     std::vector<int>* m_pTouched = nullptr; // collects the lines a probe settles
     std::vector<std::pair<size_t, CellState>> m_both;
     std::vector<int> m_queue;
     std::vector<uint8_t> m_queued;
     std::vector<size_t> m_probeOrder;
-    // Probing: the cells each assumption forced, by cell.
+    // Probing: the cells each assumption forced, by open cell.
     std::vector<uint32_t> m_filledScore;
     std::vector<uint32_t> m_emptyScore; // probing: cells each assumption forced
     CLineAgreement m_agreement;
@@ -171,7 +181,7 @@ class CCompleteSolver {
     std::vector<CellState> m_agreed;
     std::vector<int32_t> m_left;
     std::vector<int32_t> m_right;
-    std::vector<uint32_t> m_stamp; // probing: which probe last forced a cell
+    std::vector<uint32_t> m_stamp; // probing: which probe last forced an open cell
     std::vector<CellState> m_forced;
     uint32_t m_nProbe = 0;
     uint32_t m_nRun = 0;       // restarts so far
