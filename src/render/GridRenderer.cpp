@@ -108,11 +108,14 @@ void CGridRenderer::FillRect(int nLeft, int nTop, int nRight, int nBottom, QRgb 
     nTop = std::max(nTop, 0);
     nRight = std::min(nRight, m_image.width());
     nBottom = std::min(nBottom, m_image.height());
+    if (nLeft >= nRight || nTop >= nBottom)
+        return;
     const auto grey = static_cast<uchar>(qGray(colour));
-    for (int y = nTop; y < nBottom; ++y) {
-        uchar* pRow = m_image.scanLine(y);
-        std::fill(pRow + nLeft, pRow + std::max(nLeft, nRight), grey);
-    }
+    // bits() once: scanLine would check whether to detach on every row, and
+    // progress on a large grid fills millions of small rectangles.
+    uchar* pRow = m_image.bits() + static_cast<ptrdiff_t>(nTop) * m_image.bytesPerLine();
+    for (int y = nTop; y < nBottom; ++y, pRow += m_image.bytesPerLine())
+        std::fill(pRow + nLeft, pRow + nRight, grey);
     Changed();
 }
 
@@ -384,13 +387,16 @@ QImage Halved(const QImage& image) {
     QImage half(nWidth, nHeight, QImage::Format_Grayscale8);
     if (half.isNull())
         return half;
+    const int nPairs = image.width() / 2; // whole pairs of columns; an odd last column pairs with itself
     for (int y = 0; y < nHeight; ++y) {
         const uchar* pTop = image.constScanLine(2 * y);
         const uchar* pBottom = image.constScanLine(std::min(2 * y + 1, image.height() - 1));
         uchar* pOut = half.scanLine(y);
-        for (int x = 0; x < nWidth; ++x) {
-            const int x1 = std::min(2 * x + 1, image.width() - 1);
-            pOut[x] = static_cast<uchar>((pTop[2 * x] + pTop[x1] + pBottom[2 * x] + pBottom[x1] + 2) / 4);
+        for (int x = 0; x < nPairs; ++x)
+            pOut[x] = static_cast<uchar>((pTop[2 * x] + pTop[2 * x + 1] + pBottom[2 * x] + pBottom[2 * x + 1] + 2) / 4);
+        if (nPairs < nWidth) {
+            const int x = 2 * nPairs;
+            pOut[nPairs] = static_cast<uchar>((2 * pTop[x] + 2 * pBottom[x] + 2) / 4);
         }
     }
     return half;

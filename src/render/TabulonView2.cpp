@@ -75,10 +75,13 @@ void CTabulonView2::SetScrollSizes(QSize total) {
     UpdateScrollBars();
 }
 
+// Fitted, the picture is as wide or as high as the view but for rounding:
+// no scroll bar may appear then, or its width would shrink the view, refit
+// the picture smaller, hide the bar again and so on without end.
 void CTabulonView2::UpdateScrollBars() {
     const QSize view = viewport()->size();
-    const auto configure = [](QScrollBar* pBar, int nTotal, int nVisible) {
-        pBar->setRange(0, std::max(0, nTotal - nVisible));
+    const auto configure = [this](QScrollBar* pBar, int nTotal, int nVisible) {
+        pBar->setRange(0, m_bFitting ? 0 : std::max(0, nTotal - nVisible));
         pBar->setPageStep(std::max(1, nTotal / 10));
         pBar->setSingleStep(std::max(1, nTotal / 100));
     };

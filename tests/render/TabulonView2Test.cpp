@@ -139,6 +139,33 @@ TEST_F(GridViewTest, FitToWindowShowsTheWholePictureAndKeepsDoingSo) {
     EXPECT_FALSE(m_view.IsFitting());
 }
 
+// A scroll bar that appeared for a pixel of rounding would shrink the view,
+// refit the picture smaller, disappear and so on for ever: the window would
+// spin, its events piling up. Fitted, the view settles at once at any size.
+TEST_F(GridViewTest, AFittedPictureSettlesWithoutScrollBarsAtAnySize) {
+    std::vector<std::string> picture(80, std::string(80, '-'));
+    for (int i = 0; i < 80; ++i)
+        picture[i][i] = 'X';
+    OpenAndSolve(ClueFileText(picture));
+    int nZoomChanges = 0;
+    QObject::connect(&m_view, &CTabulonView2::zoomChanged, [&] { ++nZoomChanges; });
+    int nSpinning = 0;
+    // a square picture in views about as wide as high, where either bar may tip the fit
+    for (int nSize = 200; nSize < 330; nSize += 7) {
+        const int nWidth = nSize + (nSize % 17) - 8;
+        m_view.resize(nWidth, nSize);
+        m_view.FitToWindow();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20); // bounded: a spinning view never runs dry
+        nZoomChanges = 0;
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        nSpinning += nZoomChanges > 0;
+        EXPECT_EQ(m_view.horizontalScrollBar()->maximum(), 0) << nWidth;
+        EXPECT_EQ(m_view.verticalScrollBar()->maximum(), 0) << nWidth;
+    }
+    EXPECT_EQ(nSpinning, 0) << "sizes at which the zoom kept changing with nothing done";
+}
+
 TEST_F(GridViewTest, CtrlAndTheWheelZoomAroundThePointerAndShiftScrollsAcross) {
     std::vector<std::string> picture(60, std::string(60, '-'));
     for (int i = 0; i < 60; ++i)
