@@ -121,6 +121,24 @@ bool CPuzzle::RunSweep(SolveCallback pfnProgress, void* pContext, bool& bChanged
     bool bEnd = false;
     bool bGoesOn = true;
     for (int i = 0; i < nLines && !bEnd; ++i) {
+        // Lines left clean, as most are on a large puzzle: only their
+        // notifications, in a loop of their own (not when the rows changed
+        // in a first-change pass: that ends the columns after their first).
+        if (pDirty && pfnProgress && !(bFirstChange && bAny)) {
+            for (; i < nLines && !pDirty[i]; ++i) {
+                if constexpr (bRows)
+                    pfnProgress(this, i + 1, -1, pContext);
+                else
+                    pfnProgress(this, -1, i + 1, pContext);
+                if (pStop && pStop->load(std::memory_order_relaxed)) {
+                    bChanged = bAny;
+                    bStopped = bEnd;
+                    return false;
+                }
+            }
+            if (i == nLines)
+                break;
+        }
         if (!pDirty || pDirty[i])
             bAny |= bRows ? SolveRow(static_cast<int16_t>(i)) : SolveColumn(static_cast<int16_t>(i));
         // after the first line of the columns too, when the rows changed
