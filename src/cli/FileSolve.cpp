@@ -52,6 +52,20 @@ std::string SolveReason(const CTabulonDoc& doc) {
     return strReason;
 }
 
+// Each solution as solution text, a blank line between two.
+struct SolutionWriter {
+    CPuzzle grid; // the puzzle's copy the solutions are written from
+    std::FILE* pFile;
+    uint64_t nWritten;
+};
+
+void WriteSolution(const std::vector<CellState>& cells, void* pContext) {
+    auto* pWriter = static_cast<SolutionWriter*>(pContext);
+    pWriter->grid.SetCells(cells);
+    const std::string strText = (pWriter->nWritten++ ? "\n" : "") + FormatSolutionText(pWriter->grid);
+    std::fwrite(strText.data(), 1, strText.size(), pWriter->pFile);
+}
+
 // The grid as solution text on stdout, or as its rows in the JSON line.
 void AddGrid(const CPuzzle& puzzle, const char* pszKey, CJsonLine* pJson, std::string& strOut) {
     const std::string strText = FormatSolutionText(puzzle);
@@ -145,7 +159,9 @@ void ReportComplete(const std::string& strPath, const CTabulonDoc& doc, const Cl
         if (doc.GetSolveResult() == SOLVE_REFUSED)
             pJson->String("note", puzzle.GetSolveNote());
     }
-    if (options.bGrid) {
+    if (options.bGrid && report.pSolutions && result.nSolutions > 0) {
+        // every solution found is in the file already
+    } else if (options.bGrid) {
         AddGrid(puzzle, "grid", pJson, report.strOut);
         if (result.outcome == CCompleteSolver::Outcome::Multiple) {
             CPuzzle second = puzzle;
@@ -247,6 +263,14 @@ void WriteOutputs(const std::string& strPath, CTabulonDoc& doc, const CliOptions
 void Solve(const std::string& strPath, CTabulonDoc& doc, const CliOptions& options, CJsonLine* pJson,
            FileReport& report) {
     doc.GetPuzzle()->SetTrace(options.bTrace ? AppendTraceLine : nullptr, &report.strOut);
+    SolutionWriter solutions{CPuzzle(), nullptr, 0};
+    if (options.bComplete && options.bGrid && !pJson) {
+        solutions.grid = *doc.GetPuzzle();
+        report.pSolutions.reset(std::tmpfile()); // none: the first two are kept, as a search keeps them
+        solutions.pFile = report.pSolutions.get();
+        if (solutions.pFile)
+            doc.SetSolutionSink(WriteSolution, &solutions);
+    }
     const auto start = std::chrono::steady_clock::now();
     {
         CStopAfter watchdog(doc, options.dTimeout);
@@ -330,4 +354,15 @@ FileReport SolveFile(const std::string& strPath, const CliOptions& options, cons
     if (pJson)
         report.strOut += json.Text();
     return report;
+}
+
+void WriteStdout(FileReport& report) {
+    std::fwrite(report.strOut.data(), 1, report.strOut.size(), stdout);
+    if (std::FILE* pFile = report.pSolutions.get()) {
+        std::rewind(pFile);
+        char buffer[1 << 16];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pFile)) > 0;)
+            std::fwrite(buffer, 1, n, stdout);
+    }
+    std::fflush(stdout);
 }

@@ -2,6 +2,8 @@
 
 #include "cli/CliOptions.h"
 
+#include <cstdio>
+#include <memory>
 #include <string>
 
 struct PictureModule;
@@ -13,7 +15,16 @@ struct FileReport {
     std::string strErr;
     int nStatus = 0;
     bool bNotBegun = false; // an interrupt came first
+    // Every solution a count with --grid found, written as it was found to
+    // a temporary file (a count may find millions): for stdout after strOut.
+    struct FileCloser {
+        void operator()(std::FILE* pFile) const { std::fclose(pFile); }
+    };
+    std::unique_ptr<std::FILE, FileCloser> pSolutions;
 };
+
+// Copies the report's stdout text and then its solutions to stdout.
+void WriteStdout(FileReport& report);
 
 // Exit status of a file the reader refused, that could not be read, or whose
 // output could not be written.

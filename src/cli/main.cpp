@@ -51,8 +51,7 @@ int main(int argc, char** argv) {
         },
         [&](size_t i) {
             progress.Write([&] {
-                std::fwrite(reports[i].strOut.data(), 1, reports[i].strOut.size(), stdout);
-                std::fflush(stdout);
+                WriteStdout(reports[i]);
                 std::fwrite(reports[i].strErr.data(), 1, reports[i].strErr.size(), stderr);
             });
             if (reports[i].bNotBegun)

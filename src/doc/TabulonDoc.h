@@ -52,6 +52,13 @@ class CTabulonDoc {
     void OnSolveCompletely() { SolveCompletely(1); }
     void OnCheckUniqueness() { SolveCompletely(2); }
     void SolveCompletely(uint64_t nMaxSolutions);
+    // Every solution the complete solves find, as it is found, on the
+    // search's thread (the command line prints each one).
+    using SolutionSink = void (*)(const std::vector<CellState>& cells, void* pContext);
+    void SetSolutionSink(SolutionSink pfnSink, void* pContext) {
+        m_pfnSolutionSink = pfnSink;
+        m_pSolutionContext = pContext;
+    }
     // The same in three steps, so that the search can run on another thread
     // while the window stays live. Begin clears the picture, starts the
     // clock and returns the job that searches a copy of the puzzle, or null
@@ -196,6 +203,8 @@ class CTabulonDoc {
     std::string m_strSolveStatus;
     int m_nSolveResult = -1;
     std::atomic<bool> m_bStopRequested{false};
+    SolutionSink m_pfnSolutionSink = nullptr;
+    void* m_pSolutionContext = nullptr;
     std::atomic<bool> m_bInputDue{false};
     CCompleteSolver::Result m_completeResult;
     bool m_bShowsSecond = false;            // the grid holds the second solution found

@@ -110,6 +110,14 @@ bool CPuzzle::CheckClueTotals() {
     return nSumRows != nSumCols || m_nRows == 0 || m_nCols == 0;
 }
 
+bool CPuzzle::RowReadsClues(int nRow) const {
+    return LineReadsClues(m_grid.data() + static_cast<ptrdiff_t>(nRow) * m_nCols, 1, m_nCols, m_rowClues[nRow]);
+}
+
+bool CPuzzle::ColumnReadsClues(int nCol) const {
+    return LineReadsClues(m_grid.data() + nCol, m_nCols, m_nRows, m_colClues[nCol]);
+}
+
 bool CPuzzle::SatisfiesAllClues() const {
     const ptrdiff_t nWidth = m_nCols;
     for (int r = 0; r < m_nRows; ++r)

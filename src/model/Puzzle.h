@@ -83,6 +83,9 @@ class CPuzzle {
     void SetCells(const std::vector<CellState>& cells) { m_grid = cells; }
     // True when every cell is decided and every row and column reads its clues.
     bool SatisfiesAllClues() const;
+    // The same for one row or column.
+    bool RowReadsClues(int nRow) const;
+    bool ColumnReadsClues(int nCol) const;
 
     // --- the solver ---
     int Solve(SolveCallback pfnProgress, void* pContext);

@@ -92,8 +92,7 @@ bool CCompleteSolver::Search(int nDepth) {
         return true;
     const size_t nCell = ChooseBranchCell();
     if (nCell == m_cells.size()) { // every cell decided, every line settled
-        (m_result.nSolutions == 0 ? m_result.first : m_result.second) = m_cells;
-        ++m_result.nSolutions;
+        Found(m_cells);
         return m_result.nSolutions >= m_options.nMaxSolutions;
     }
     if (nDepth == 0 && !m_symmetricPairs.empty() && m_options.nMaxSolutions <= 2) {
@@ -193,8 +192,7 @@ bool CCompleteSolver::SearchSymmetric(const std::vector<double>& priorities) {
     m_result.nNodes += learning.Conflicts();
     if (outcome != CLearningSearch::Outcome::Solution)
         return false;
-    m_result.first = cells;
-    m_result.nSolutions = 1;
+    Found(cells);
     return true;
 }
 
@@ -235,8 +233,8 @@ bool CCompleteSolver::SearchLearning() {
         m_result.nNodes = nNodesBefore + learning.Conflicts() + nFound;
         if (outcome != CLearningSearch::Outcome::Solution)
             return outcome == CLearningSearch::Outcome::Stopped;
-        (m_result.nSolutions == 0 ? m_result.first : m_result.second) = cells;
-        if (++m_result.nSolutions >= m_options.nMaxSolutions)
+        Found(cells);
+        if (m_result.nSolutions >= m_options.nMaxSolutions)
             return false;
         learning.BlockFound();
     }

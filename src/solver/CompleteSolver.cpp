@@ -133,6 +133,7 @@ void CCompleteSolver::ClearQueue() {
 // when no placement fits the line's known cells.
 bool CCompleteSolver::SettleLine(int nLine) {
     ++m_nSettled;
+    m_nFailedLine = nLine; // until it fits
     const size_t nOffset = m_wordOffset[static_cast<size_t>(nLine)];
     const size_t nWords = WordsOf(nLine);
     const uint64_t* pKnown = m_known.data() + nOffset;
@@ -169,6 +170,7 @@ bool CCompleteSolver::SettleLine(int nLine) {
             Assign(CellOf(nLine, i), (nFilled >> nBit) & 1 ? CELL_FILLED : CELL_EMPTY);
         }
     }
+    m_nFailedLine = -1;
     return true;
 }
 
@@ -393,11 +395,14 @@ bool CCompleteSolver::StartFromLineLogic() {
     switch (nLineLogic) {
     case SOLVE_SOLVED:
         m_result.outcome = m_options.nMaxSolutions > 1 ? Outcome::Unique : Outcome::Solved;
-        m_result.nSolutions = 1;
-        m_result.first = m_result.known = cells;
+        m_result.known = cells;
+        Found(cells);
+        return false;
+    case SOLVE_NO_SOLUTION:
+        m_result.outcome = Outcome::NoSolution;
+        KeepNoSolutionCells(cells, -1);
         return false;
     case SOLVE_REFUSED:
-    case SOLVE_NO_SOLUTION:
     case SOLVE_STOPPED:
         m_result.outcome = nLineLogic == SOLVE_STOPPED ? Outcome::Stopped : Outcome::NoSolution;
         m_result.known = cells;
@@ -410,6 +415,40 @@ bool CCompleteSolver::StartFromLineLogic() {
         if (cells[nCell] != CELL_UNKNOWN)
             Decide(nCell, cells[nCell]);
     return true;
+}
+
+void CCompleteSolver::Found(const std::vector<CellState>& cells) {
+    if (m_result.nSolutions < 2)
+        (m_result.nSolutions == 0 ? m_result.first : m_result.second) = cells;
+    ++m_result.nSolutions;
+    if (m_options.pfnSolution)
+        m_options.pfnSolution(cells, m_options.pSolutionContext);
+}
+
+// Clues without solution: the cells line logic decided before it found the
+// contradiction, but never a grid that looks finished. The line no placement
+// fits, or every line a complete grid breaks, is left undecided, so each
+// cell shown follows from the clues of lines that still held.
+void CCompleteSolver::KeepNoSolutionCells(const std::vector<CellState>& cells, int nFailedLine) {
+    m_result.known = cells;
+    auto forget = [&](int nLine) {
+        for (int32_t i = 0; i < LineLength(nLine); ++i)
+            m_result.known[CellOf(nLine, i)] = CELL_UNKNOWN;
+    };
+    if (nFailedLine >= 0) {
+        forget(nFailedLine);
+        return;
+    }
+    if (std::find(cells.begin(), cells.end(), CELL_UNKNOWN) != cells.end())
+        return;
+    CPuzzle grid = m_puzzle;
+    grid.SetCells(cells);
+    for (int r = 0; r < m_nRows; ++r)
+        if (!grid.RowReadsClues(r))
+            forget(r);
+    for (int c = 0; c < m_nCols; ++c)
+        if (!grid.ColumnReadsClues(c))
+            forget(m_nRows + c);
 }
 
 // Exact line logic, every line queued, from no known cells or from what
@@ -442,14 +481,14 @@ bool CCompleteSolver::Start() {
     }
     if (!bFits) {
         m_result.outcome = Outcome::NoSolution;
+        KeepNoSolutionCells(m_cells, m_nFailedLine);
         return false;
     }
     if (std::find(m_cells.begin(), m_cells.end(), CELL_UNKNOWN) == m_cells.end()) {
         // Every line was settled after its last cell changed, so each one
         // reads its clues.
         m_result.outcome = m_options.nMaxSolutions > 1 ? Outcome::Unique : Outcome::Solved;
-        m_result.nSolutions = 1;
-        m_result.first = m_cells;
+        Found(m_cells);
         return false;
     }
     PrepareSearch();

@@ -56,6 +56,10 @@ class CCompleteSolver {
         // that moment (all unknown cells 0).
         void (*pfnProgress)(const std::vector<CellState>& cells, void* pContext) = nullptr;
         void* pProgressContext = nullptr;
+        // Called with every solution as it is found, in order, each once:
+        // a count can be seen whole without keeping more than two.
+        void (*pfnSolution)(const std::vector<CellState>& cells, void* pContext) = nullptr;
+        void* pSolutionContext = nullptr;
     };
 
     struct Result {
@@ -142,6 +146,9 @@ class CCompleteSolver {
 
     bool Start();
     bool StartFromLineLogic();
+    // A solution: the first two are kept, each is counted and told.
+    void Found(const std::vector<CellState>& cells);
+    void KeepNoSolutionCells(const std::vector<CellState>& cells, int nFailedLine);
     void PrepareLines();
     void PrepareSearch();
 
@@ -193,6 +200,7 @@ class CCompleteSolver {
     bool m_bHandOver = false;  // hand over to the search that learns
     size_t m_nRootMark = 0;    // the trail after the root's probing
     bool m_bAfresh = false;    // the start: every line settled afresh, no memo or cache
+    int m_nFailedLine = -1;    // the last line no placement fitted
     CWordLineMemo m_memo;      // one-word lines
     CLineCache m_cache;        // longer lines
     // Cells the clues' symmetries pair (none: no symmetry, or no learning).

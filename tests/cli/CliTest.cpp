@@ -14,6 +14,7 @@
 #include <pty.h>
 #include <random>
 #include <regex>
+#include <set>
 #include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -320,6 +321,44 @@ TEST_F(CliTest, CompleteSolvingProvesUniquenessOrShowsTwoSolutions) {
     EXPECT_EQ(run.nStatus, 3);
     run = Run("-q --max-solutions 5 " + Data("ambiguous-2x2.tb"));
     EXPECT_EQ(run.nStatus, 6);
+}
+
+// A count with --grid prints every solution it counts, each once, a blank
+// line between two; before, only the first two of them.
+TEST_F(CliTest, ACountWithGridPrintsEverySolutionItCounts) {
+    std::string strClues = "5 5\n";
+    for (int i = 0; i < 10; ++i)
+        strClues += i == 5 ? "\n1\n" : "1\n"; // a permutation grid: 120 solutions
+    const std::string strPath = m_dir.Write("perm5.tb", strClues);
+    for (const int nMax : {7, 120, 1000}) {
+        const CliRun run = Run("--max-solutions " + std::to_string(nMax) + " --grid " + strPath);
+        SCOPED_TRACE(nMax);
+        EXPECT_EQ(run.nStatus, 6);
+        const int nCounted = std::min(nMax, 120);
+        EXPECT_NE(run.strErr.find("multiple (" + std::to_string(nCounted) + " solutions found)"), std::string::npos)
+            << run.strErr;
+        std::set<std::string> grids;
+        size_t nGrids = 0;
+        for (size_t nFrom = 0; nFrom < run.strOut.size(); ++nGrids) {
+            const size_t nEnd = std::min(run.strOut.find("\n\n", nFrom), run.strOut.size());
+            const std::string strGrid = run.strOut.substr(nFrom, nEnd - nFrom);
+            EXPECT_EQ(std::count(strGrid.begin(), strGrid.end(), 'X'), 5) << strGrid;
+            grids.insert(strGrid);
+            nFrom = nEnd + 2;
+        }
+        EXPECT_EQ(nGrids, static_cast<size_t>(nCounted));
+        EXPECT_EQ(grids.size(), static_cast<size_t>(nCounted)) << "each solution once";
+    }
+}
+
+// No solution: the grid printed is what line logic decided before it met
+// the contradiction, never one that looks finished (here the column no
+// placement fits stays unknown, and with it every cell).
+TEST_F(CliTest, ANoSolutionGridNeverLooksFinished) {
+    const std::string strPath = m_dir.Write("ns.tb", "5 1\n1\n0\n1\n0\n1\n\n2 1\n");
+    const CliRun run = Run("--complete --grid " + strPath);
+    EXPECT_EQ(run.nStatus, 3);
+    EXPECT_EQ(run.strOut, " \n \n \n \n \n");
 }
 
 TEST_F(CliTest, ConvertsOtherFormatsAndChecksTheGoal) {

@@ -242,6 +242,38 @@ TEST(CompleteSolver, BothStartsAgree) {
     EXPECT_GT(nCompared, 40);
 }
 
+// Clues without solution never leave a grid that looks like an answer:
+// from either start, the line found contradictory (or every line a
+// completed grid breaks) stays undecided, so some cell is always unknown.
+TEST(CompleteSolver, ANoSolutionAnswerNeverShowsAFinishedGrid) {
+    CPuzzle fiveByOne;
+    fiveByOne.SetSize(5, 1);
+    for (int16_t r = 0; r < 5; ++r)
+        fiveByOne.AddRowClue(r, r % 2 ? 0 : 1);
+    fiveByOne.AddColumnClue(0, 2);
+    fiveByOne.AddColumnClue(0, 1);
+    std::mt19937 random(41);
+    std::vector<CPuzzle> puzzles = {fiveByOne};
+    for (int nTrial = 0; nTrial < 600; ++nTrial)
+        puzzles.push_back(MismatchedClues(random, 2 + nTrial % 6, 2 + nTrial % 5));
+    int nNoSolution = 0;
+    for (size_t i = 0; i < puzzles.size(); ++i) {
+        if (puzzles[i].RefuseUnsolvable())
+            continue;
+        for (const int64_t nAbove : {int64_t{0}, int64_t{1000000}}) {
+            CCompleteSolver::Options options;
+            options.nLineLogicAboveCells = nAbove;
+            const CCompleteSolver::Result result = CCompleteSolver(puzzles[i]).Solve(options);
+            if (result.outcome != Outcome::NoSolution)
+                continue;
+            ++nNoSolution;
+            ASSERT_NE(std::count(result.known.begin(), result.known.end(), CELL_UNKNOWN), 0)
+                << "puzzle " << i << (nAbove ? " from scratch" : " from line logic");
+        }
+    }
+    EXPECT_GT(nNoSolution, 100);
+}
+
 // Wherever the search that learns takes over from probing and
 // backtracking, every solution is counted once: none found before is found
 // again. A permutation grid (5,040 solutions, symmetric clues) and random
