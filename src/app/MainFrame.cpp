@@ -28,6 +28,7 @@
 #include <QPageSetupDialog>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -88,6 +89,8 @@ CMainFrame::CMainFrame(CTabulonDoc& doc, CRecentFileList& recentFiles, QSettings
     RestoreWindow();
     setAcceptDrops(true);
     m_pGridView->setFocus(); // the grid view is the active view
+    // A search in the window has the machine to itself: every core on it.
+    m_doc.SetSearchThreads(static_cast<unsigned>(std::max(1, QThread::idealThreadCount())));
 
     connect(m_pGridView, &CTabulonView2::zoomChanged, this, &CMainFrame::ShowZoom);
     connect(m_pFormView, &CTabulonView::settingsApplied, this, [this] { m_settings.SaveDocument(m_doc); });

@@ -157,6 +157,11 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv, int& nExitStat
     app.add_option("-j,--jobs", options.nJobs, "solve N files at once (default: the number of cores)")
         ->check(CLI::Range(1u, 1024u))
         ->type_name("N");
+    app.add_option("--threads", options.nThreads,
+                   "complete solving: up to N differently set up searches on each puzzle side by side, the first "
+                   "answer wins (default: the cores not taken by the files solved at once)")
+        ->check(CLI::Range(1u, 64u))
+        ->type_name("N");
     app.add_option("--convert-to", options.convertTo,
                    "write the clues as FORMAT (tb, non or xml; again for another) next to the puzzle file, its path "
                    "with \".FORMAT\" appended; a goal, title and author the file carries go along where FORMAT "

@@ -16,6 +16,7 @@ struct CliOptions {
     int nCellY = 8;
     bool bQuiet = false;                  // no summary lines
     unsigned nJobs = 0;                   // files solved at once; 0 = one per core
+    unsigned nThreads = 0;                // searches on one puzzle; 0 = the cores the files leave
     double dTimeout = 0;                  // seconds per file before the solve is stopped; 0 = none
     bool bComplete = false;               // solve beyond line logic
     std::vector<std::string> convertTo;   // write the clues in these formats ("tb", "non", "xml"), each once

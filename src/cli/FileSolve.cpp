@@ -319,6 +319,7 @@ FileReport SolveFile(const std::string& strPath, const CliOptions& options, cons
     doc.SetCellX(options.nCellX);
     doc.SetCellY(options.nCellY);
     doc.SetMaxCells(options.nMaxCells);
+    doc.SetSearchThreads(options.nThreads);
     std::unique_ptr<IDocView, ViewDeleter> pView(nullptr, ViewDeleter{pModule});
     if (options.NeedsPicture() && pModule) {
         pView.reset(pModule->pfnCreate(&doc, options.nMaxPictureMiB << 20));

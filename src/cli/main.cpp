@@ -33,7 +33,12 @@ int main(int argc, char** argv) {
     if (!options->strFromImage.empty())
         return ImportImage(*options, module);
 
-    const unsigned nJobs = options->nJobs ? options->nJobs : std::max(1u, std::thread::hardware_concurrency());
+    const unsigned nCores = std::max(1u, std::thread::hardware_concurrency());
+    const unsigned nJobs = options->nJobs ? options->nJobs : nCores;
+    // Fewer files than cores: the spare ones search the same puzzles.
+    if (options->nThreads == 0)
+        options->nThreads =
+            std::max(1u, nCores / static_cast<unsigned>(std::clamp<size_t>(options->files.size(), 1, nJobs)));
     std::vector<FileReport> reports(options->files.size());
     int nWorst = 0;
     size_t nNotBegun = 0;

@@ -1,6 +1,7 @@
 #include "doc/CompleteSolveJob.h"
 
 #include "doc/Throttle.h"
+#include "solver/Portfolio.h"
 
 CCompleteSolveJob::CCompleteSolveJob(const CPuzzle& puzzle, const CCompleteSolver::Options& options,
                                      ITickSource* pClock, uint32_t dwStart, uint32_t dwInterval)
@@ -11,7 +12,7 @@ CCompleteSolveJob::CCompleteSolveJob(const CPuzzle& puzzle, const CCompleteSolve
 
 void CCompleteSolveJob::Run(const ProgressFn& fnProgress) {
     m_pfnProgress = &fnProgress;
-    m_result = CCompleteSolver(m_puzzle).Solve(m_options);
+    m_result = CPortfolioSolver(m_puzzle).Solve(m_options);
     m_pfnProgress = nullptr;
 }
 

@@ -219,6 +219,7 @@ std::unique_ptr<CCompleteSolveJob> CTabulonDoc::BeginSolveCompletely(uint64_t nM
     options.nMaxSolutions = nMaxSolutions;
     options.pStop = &m_bStopRequested;
     options.pfnSolution = m_pfnSolutionSink;
+    options.nThreads = m_nSearchThreads;
     options.pSolutionContext = m_pSolutionContext;
     return std::make_unique<CCompleteSolveJob>(*m_pPuzzle, options, m_ports.pClock, m_dwSolveStart,
                                                static_cast<uint32_t>(m_nUpTime));

@@ -9,6 +9,7 @@
 #include "solver/CompleteSolver.h"
 #include "solver/Rating.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -149,6 +150,9 @@ class CTabulonDoc {
     void ApplySettings() { UpdateAllViews(1); }
     // The largest grid Open accepts, in cells.
     void SetMaxCells(int64_t nMaxCells) { m_nMaxCells = nMaxCells; }
+    // Searches Solve Completely and Check Uniqueness run side by side on the
+    // puzzle (1: the single search).
+    void SetSearchThreads(unsigned nThreads) { m_nSearchThreads = std::max(nThreads, 1u); }
     // Shows an error message to the user (views report drawing failures here).
     void ReportError(const std::string& strText) const;
 
@@ -203,6 +207,7 @@ class CTabulonDoc {
     std::string m_strSolveStatus;
     int m_nSolveResult = -1;
     std::atomic<bool> m_bStopRequested{false};
+    unsigned m_nSearchThreads = 1;
     SolutionSink m_pfnSolutionSink = nullptr;
     void* m_pSolutionContext = nullptr;
     std::atomic<bool> m_bInputDue{false};

@@ -60,6 +60,9 @@ class CCompleteSolver {
         // a count can be seen whole without keeping more than two.
         void (*pfnSolution)(const std::vector<CellState>& cells, void* pContext) = nullptr;
         void* pSolutionContext = nullptr;
+        // Searches on one puzzle side by side (CPortfolioSolver); the solver
+        // itself is one of them.
+        unsigned nThreads = 1;
     };
 
     struct Result {
