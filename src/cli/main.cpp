@@ -9,10 +9,24 @@
 #include "cli/ProgressLine.h"
 
 #include <algorithm>
+#include <sched.h>
 #include <cstdio>
 #include <thread>
 #include <unistd.h>
 #include <vector>
+
+namespace {
+
+// The cores this process may run on (taskset narrows them), not the
+// machine's: more searches than cores only take turns.
+unsigned AvailableCores() {
+    cpu_set_t cores;
+    if (sched_getaffinity(0, sizeof cores, &cores) == 0)
+        return std::max(1, CPU_COUNT(&cores));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     int nExitStatus = 0;
@@ -33,7 +47,7 @@ int main(int argc, char** argv) {
     if (!options->strFromImage.empty())
         return ImportImage(*options, module);
 
-    const unsigned nCores = std::max(1u, std::thread::hardware_concurrency());
+    const unsigned nCores = AvailableCores();
     const unsigned nJobs = options->nJobs ? options->nJobs : nCores;
     // Fewer files than cores: the spare ones search the same puzzles.
     if (options->nThreads == 0)
