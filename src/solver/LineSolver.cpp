@@ -3,6 +3,7 @@
 // the exhaustive placement search (PlacementSearch.cpp).
 
 #include "model/Puzzle.h"
+#include "solver/FastMarks.h"
 #include "solver/LeastPlacement.h"
 #include "solver/PlacementSearch.h"
 #include "solver/RunCheck.h"
@@ -11,29 +12,20 @@
 
 namespace {
 
-// The cells the fast mode may decide from the leftmost start ls and the
-// rightmost start rs of every run: the overlap of a run's two placements is
-// filled, and what lies between the runs in both placements is empty.
+// The cells the fast mode may decide (ForEachMark) written into the line.
 // Returns true when a cell that was unknown got a value.
 bool MarkOverlapsAndGaps(const ClueList& clues, const int32_t* pLeft, const int32_t* pRight, CellState* pWork,
                          int32_t nLength, bool& bConflict) {
     bool bChanged = false;
-    auto mark = [&](int32_t nFrom, int32_t nTo, CellState state) {
-        for (int32_t i = std::max(nFrom, 0); i < std::min(nTo, nLength); ++i) {
+    ForEachMark(clues, pLeft, pRight, nLength, [&](int32_t nFrom, int32_t nTo, CellState state) {
+        for (int32_t i = nFrom; i < nTo; ++i) {
             if (pWork[i] == CELL_UNKNOWN)
                 bChanged = true;
             else if (pWork[i] != state)
                 bConflict = true; // only a line without solution gets here
             pWork[i] = state;
         }
-    };
-    const size_t n = clues.size();
-    for (size_t t = 0; t < n; ++t)
-        mark(std::max(pLeft[t], pRight[t]), std::min(pLeft[t], pRight[t]) + clues[t].length, CELL_FILLED);
-    mark(0, std::min(pLeft[0], pRight[0]), CELL_EMPTY);
-    for (size_t t = 0; t + 1 < n; ++t)
-        mark(std::max(pLeft[t], pRight[t]) + clues[t].length, std::min(pLeft[t + 1], pRight[t + 1]), CELL_EMPTY);
-    mark(std::max(pLeft[n - 1], pRight[n - 1]) + clues[n - 1].length, nLength, CELL_EMPTY);
+    });
     return bChanged;
 }
 

@@ -5,6 +5,7 @@
 // placement fits, or runs it does not take) goes back to that form.
 
 #include "model/Puzzle.h"
+#include "solver/FastMarks.h"
 #include "solver/LeastPlacement.h"
 
 #include <algorithm>
@@ -31,27 +32,6 @@ bool BoundsInOrder(const ClueList& clues) {
         nFree = clue.minStart + clue.length + 1;
     }
     return true;
-}
-
-// The cells MarkOverlapsAndGaps marks from the leftmost and rightmost
-// starts: each run's overlap filled, what lies between the runs in both
-// placements empty. Calls mark(from, to, state) for each range, clipped to
-// the line.
-template <typename Mark>
-void ForEachMark(const ClueList& clues, const int32_t* pLeft, const int32_t* pRight, int32_t nLength, Mark mark) {
-    auto clipped = [&](int32_t nFrom, int32_t nTo, CellState state) {
-        nFrom = std::max(nFrom, int32_t{0});
-        nTo = std::min(nTo, nLength);
-        if (nFrom < nTo)
-            mark(nFrom, nTo, state);
-    };
-    const size_t n = clues.size();
-    for (size_t t = 0; t < n; ++t)
-        clipped(std::max(pLeft[t], pRight[t]), std::min(pLeft[t], pRight[t]) + clues[t].length, CELL_FILLED);
-    clipped(0, std::min(pLeft[0], pRight[0]), CELL_EMPTY);
-    for (size_t t = 0; t + 1 < n; ++t)
-        clipped(std::max(pLeft[t], pRight[t]) + clues[t].length, std::min(pLeft[t + 1], pRight[t + 1]), CELL_EMPTY);
-    clipped(std::max(pLeft[n - 1], pRight[n - 1]) + clues[n - 1].length, nLength, CELL_EMPTY);
 }
 
 } // namespace

@@ -117,42 +117,34 @@ bool CPuzzle::RunSweep(SolveCallback pfnProgress, void* pContext, bool& bChanged
     const int nLines = bRows ? m_nRows : m_nCols;
     const uint8_t* pDirty = m_bFaithful ? nullptr : (bRows ? m_dirty.rows : m_dirty.cols)[m_bFullSweep].data();
     const std::atomic<bool>* pStop = m_pStop;
-    bool bAny = bChanged;
-    bool bEnd = false;
-    bool bGoesOn = true;
-    for (int i = 0; i < nLines && !bEnd; ++i) {
-        // Lines left clean, as most are on a large puzzle: only their
-        // notifications, in a loop of their own (not when the rows changed
-        // in a first-change pass: that ends the columns after their first).
-        if (pDirty && pfnProgress && !(bFirstChange && bAny)) {
-            for (; i < nLines && !pDirty[i]; ++i) {
-                if constexpr (bRows)
-                    pfnProgress(this, i + 1, -1, pContext);
-                else
-                    pfnProgress(this, -1, i + 1, pContext);
-                if (pStop && pStop->load(std::memory_order_relaxed)) {
-                    bChanged = bAny;
-                    bStopped = bEnd;
-                    return false;
-                }
-            }
-            if (i == nLines)
-                break;
-        }
-        if (!pDirty || pDirty[i])
-            bAny |= bRows ? SolveRow(static_cast<int16_t>(i)) : SolveColumn(static_cast<int16_t>(i));
-        // after the first line of the columns too, when the rows changed
-        bEnd = bFirstChange && bAny;
+    // After line i: its notification, and whether a stop request ends the sweep.
+    auto notified = [&](int i) {
         if (pfnProgress) {
             if constexpr (bRows)
                 pfnProgress(this, i + 1, -1, pContext);
             else
                 pfnProgress(this, -1, i + 1, pContext);
         }
-        if (pStop && pStop->load(std::memory_order_relaxed)) {
-            bGoesOn = false;
-            break;
+        return pStop && pStop->load(std::memory_order_relaxed);
+    };
+    bool bAny = bChanged;
+    bool bEnd = false;
+    bool bGoesOn = true;
+    for (int i = 0; i < nLines && !bEnd && bGoesOn; ++i) {
+        // Lines left clean, as most are on a large puzzle: only their
+        // notifications, in a loop of their own (not when the rows changed
+        // in a first-change pass: that ends the columns after their first).
+        if (pDirty && !(bFirstChange && bAny)) {
+            for (; i < nLines && !pDirty[i] && bGoesOn; ++i)
+                bGoesOn = !notified(i);
+            if (i == nLines || !bGoesOn)
+                break;
         }
+        if (!pDirty || pDirty[i])
+            bAny |= bRows ? SolveRow(static_cast<int16_t>(i)) : SolveColumn(static_cast<int16_t>(i));
+        // after the first line of the columns too, when the rows changed
+        bEnd = bFirstChange && bAny;
+        bGoesOn = !notified(i);
     }
     bChanged = bAny;
     bStopped = bEnd;
