@@ -136,8 +136,10 @@ void CTabulonDoc::OnSolve() {
     UpdateAllViews(3);
     m_dwLastTick = m_dwSolveStart = ReadTick();
     m_bStopRequested.store(false);
-    if (m_pPuzzle)
+    if (m_pPuzzle) {
         m_pPuzzle->SetStopFlag(&m_bStopRequested);
+        m_pPuzzle->SetLineNoticeGate(&m_bInputDue); // SolveProgress ignores the rest
+    }
     m_nSolveResult = m_pPuzzle ? m_pPuzzle->Solve(SolveProgress, this) : -1;
     m_dwLastTick = ReadTick();
     UpdateAllViews(2);

@@ -115,6 +115,11 @@ class CPuzzle {
     // the line being examined, keeping the cells decided so far: Solve then
     // returns SOLVE_STOPPED. Null: the solve cannot be stopped.
     void SetStopFlag(const std::atomic<bool>* pStop) { m_pStop = pStop; }
+    // A callback that acts on a line's notification only while this flag is
+    // set: with it, Solve tells a line only then, and passes over the lines
+    // it leaves clean a word of lines at a time. The ends of sweeps and
+    // passes are always told. Null: every line is told.
+    void SetLineNoticeGate(const std::atomic<bool>* pGate) { m_pLineNoticeGate = pGate; }
     // Where the trace lines go; by default to standard output.
     void SetTrace(TraceFunction pfnTrace, void* pContext) {
         m_pfnTrace = pfnTrace;
@@ -240,6 +245,7 @@ class CPuzzle {
     bool m_bContradiction = false;
     std::string m_strSolveNote;
     const std::atomic<bool>* m_pStop = nullptr;
+    const std::atomic<bool>* m_pLineNoticeGate = nullptr;
     TraceFunction m_pfnTrace;
     void* m_pTraceContext = nullptr;
     uint64_t m_nPlacements = 0;

@@ -4,6 +4,7 @@
 
 #include "model/Puzzle.h"
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -18,6 +19,19 @@ int64_t CellsNeeded(const ClueList& clues) {
     for (const Clue& clue : clues)
         nNeeded += clue.length;
     return nNeeded;
+}
+
+// The first line from i on whose flag is set, or nLines: eight flags at a time.
+int NextDirtyLine(const uint8_t* pDirty, int i, int nLines) {
+    for (; i + 8 <= nLines; i += 8) {
+        uint64_t flags;
+        std::memcpy(&flags, pDirty + i, sizeof flags);
+        if (flags)
+            break;
+    }
+    while (i < nLines && !pDirty[i])
+        ++i;
+    return i;
 }
 
 } // namespace
@@ -110,22 +124,26 @@ bool CPuzzle::RunPass(SolveCallback pfnProgress, void* pContext, bool& bAskAnoth
 
 // The rows or the columns in order, each line followed by its notification.
 // A large puzzle's pass visits many lines left clean in this mode: they are
-// passed over here, without the call. False when a stop request ended it.
+// passed over here, without the call, and while nobody listens to their
+// notifications a word of lines at a time. False when a stop request ended it.
 template <bool bRows>
 bool CPuzzle::RunSweep(SolveCallback pfnProgress, void* pContext, bool& bChanged, bool& bStopped) {
     const bool bFirstChange = !m_bFullSweep;
     const int nLines = bRows ? m_nRows : m_nCols;
     const uint8_t* pDirty = m_bFaithful ? nullptr : (bRows ? m_dirty.rows : m_dirty.cols)[m_bFullSweep].data();
     const std::atomic<bool>* pStop = m_pStop;
+    const std::atomic<bool>* pGate = m_pLineNoticeGate;
+    auto listened = [&] { return pfnProgress && (!pGate || pGate->load(std::memory_order_relaxed)); };
+    auto stopRequested = [&] { return pStop && pStop->load(std::memory_order_relaxed); };
     // After line i: its notification, and whether a stop request ends the sweep.
     auto notified = [&](int i) {
-        if (pfnProgress) {
+        if (listened()) {
             if constexpr (bRows)
                 pfnProgress(this, i + 1, -1, pContext);
             else
                 pfnProgress(this, -1, i + 1, pContext);
         }
-        return pStop && pStop->load(std::memory_order_relaxed);
+        return stopRequested();
     };
     bool bAny = bChanged;
     bool bEnd = false;
@@ -135,8 +153,14 @@ bool CPuzzle::RunSweep(SolveCallback pfnProgress, void* pContext, bool& bChanged
         // notifications, in a loop of their own (not when the rows changed
         // in a first-change pass: that ends the columns after their first).
         if (pDirty && !(bFirstChange && bAny)) {
-            for (; i < nLines && !pDirty[i] && bGoesOn; ++i)
-                bGoesOn = !notified(i);
+            while (i < nLines && !pDirty[i] && bGoesOn) {
+                if (listened()) {
+                    bGoesOn = !notified(i++);
+                } else {
+                    i = NextDirtyLine(pDirty, i, nLines);
+                    bGoesOn = !stopRequested();
+                }
+            }
             if (i == nLines || !bGoesOn)
                 break;
         }

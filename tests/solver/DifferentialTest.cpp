@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
 #include <random>
 
 namespace {
@@ -132,6 +134,63 @@ TEST_P(LargeFastPathTest, ObservesExactlyWhatTheStepByStepSearchObserves) {
     const auto mismatch = std::mismatch(fast.events.begin(), fast.events.end(), faithful.events.begin());
     EXPECT_EQ(mismatch.first, fast.events.end())
         << "the courses part at event " << (mismatch.first - fast.events.begin()) << " of " << fast.events.size();
+}
+
+// A listener that wants a line's notification only now and then (the
+// window's, while no input waits): the solve may then pass over clean lines
+// without telling them, but what it tells must be what it would have told,
+// and the course of the solve must not change.
+struct GatedCourse {
+    std::vector<std::pair<int64_t, uint64_t>> notes; // where, and the grid's digest then
+    std::vector<int> trace;
+    std::atomic<bool> gate{false};
+    std::mt19937 random{5};
+    bool bGated = false;
+};
+
+void RecordGated(CPuzzle* pPuzzle, int nRow, int nCol, void* pContext) {
+    auto* pCourse = static_cast<GatedCourse*>(pContext);
+    pCourse->notes.emplace_back(int64_t{nRow} << 32 | static_cast<uint32_t>(nCol), pPuzzle->GetSolveDigest());
+    if (pCourse->bGated) // opened at some ends of sweeps, closed again after a few lines
+        pCourse->gate = nRow < 0 && nCol < 0 ? pCourse->random() % 3 == 0 : pCourse->random() % 4 != 0;
+}
+
+void RecordGatedTrace(void* pContext, int nMode) { static_cast<GatedCourse*>(pContext)->trace.push_back(nMode); }
+
+int SolveGated(CPuzzle& puzzle, GatedCourse& course) {
+    puzzle.SetTrace(RecordGatedTrace, &course);
+    if (course.bGated)
+        puzzle.SetLineNoticeGate(&course.gate);
+    return puzzle.Solve(RecordGated, &course);
+}
+
+TEST_P(LargeFastPathTest, TellsWhatItWouldHaveToldWhileTheListenerWantsLinesNowAndThen) {
+    const LargeCase& c = GetParam();
+    std::mt19937 random(static_cast<uint32_t>(c.nRows * 7919 + c.nShapes));
+    const CPuzzle puzzle =
+        PuzzleFromPicture(ShapesPicture(random, c.nRows, c.nCols, c.nShapes, c.nMinSide, c.nMaxSide));
+    CPuzzle every = puzzle, gated = puzzle;
+    GatedCourse toldEvery, toldGated;
+    toldGated.bGated = true;
+    const int nEvery = SolveGated(every, toldEvery);
+    EXPECT_EQ(SolveGated(gated, toldGated), nEvery);
+    EXPECT_EQ(toldGated.trace, toldEvery.trace);
+    EXPECT_EQ(gated.GetCells(), every.GetCells());
+
+    // Every note told is one the ungated solve told, in the same order and
+    // with the same grid; every end of a sweep or pass is told.
+    auto isEnd = [](const auto& note) { return note.first >> 32 < 0 && static_cast<int32_t>(note.first) < 0; };
+    size_t nAt = 0;
+    for (const auto& note : toldGated.notes) {
+        while (nAt < toldEvery.notes.size() && toldEvery.notes[nAt] != note)
+            ASSERT_FALSE(isEnd(toldEvery.notes[nAt++])) << "an end the gated solve did not tell";
+        ASSERT_LT(nAt, toldEvery.notes.size()) << "a note the ungated solve never told";
+        ++nAt;
+    }
+    EXPECT_TRUE(std::none_of(toldEvery.notes.begin() + static_cast<ptrdiff_t>(nAt), toldEvery.notes.end(), isEnd));
+    const auto nLinesTold = std::count_if(toldGated.notes.begin(), toldGated.notes.end(), std::not_fn(isEnd));
+    EXPECT_GT(nLinesTold, 0);
+    EXPECT_LT(toldGated.notes.size(), toldEvery.notes.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Puzzles, LargeFastPathTest,
