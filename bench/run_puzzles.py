@@ -49,11 +49,14 @@ def fastest_peer(row, mode):
     return min(times) if times else (None, None)
 
 
-def time_one(command, timeout):
+def time_one(command, timeout, cores=None):
+    """Seconds the command took and its outcome; None seconds after the timeout.
+    Pinned to the given cores, if any."""
     # A blocking wait returns the moment the process ends; waiting with a
     # timeout would poll and add milliseconds. A timer kills overlong runs.
     start = time.perf_counter()
-    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               preexec_fn=(lambda: os.sched_setaffinity(0, cores)) if cores else None)
     timer = threading.Timer(timeout, process.kill)
     timer.start()
     status = process.wait()

@@ -12,29 +12,12 @@ and the time per pass. Options after "--" go to tabulon-cli, for example
 """
 
 import argparse
-import os
 import statistics
 import subprocess
 import sys
-import time
 from pathlib import Path
 
-OUTCOMES = {0: "solved", 1: "refused", 2: "incomplete", 3: "no solution", 4: "error", 5: "stopped",
-            6: "multiple"}
-
-
-def run_once(command, timeout, cores):
-    """Seconds the command took and its outcome; None seconds after the timeout."""
-    start = time.perf_counter()
-    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                               preexec_fn=(lambda: os.sched_setaffinity(0, cores)) if cores else None)
-    try:
-        process.wait(timeout=timeout)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        process.wait()
-        return None, "timeout"
-    return time.perf_counter() - start, OUTCOMES.get(process.returncode, f"exit {process.returncode}")
+from run_puzzles import time_one
 
 
 def passes_of(cli, path, extra):
@@ -81,7 +64,7 @@ def main():
     for path in args.files:
         times, outcome = [], ""
         for _ in range(args.runs):
-            elapsed, outcome = run_once([str(args.cli), "-q", *extra, str(path)], args.timeout, cores)
+            elapsed, outcome = time_one([str(args.cli), "-q", *extra, str(path)], args.timeout, cores)
             if elapsed is None:
                 break
             times.append(elapsed * 1000)
