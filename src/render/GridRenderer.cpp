@@ -254,6 +254,12 @@ void CGridRenderer::PaintEmptyCell(int nRow, int nCol, QRgb mark, QRgb backgroun
         m_cellMarks[static_cast<size_t>(nRow) * static_cast<size_t>(m_nCols) + static_cast<size_t>(nCol)] = kEmptyMark;
 }
 
+void CGridRenderer::EraseCell(int nRow, int nCol) {
+    FillCell(nRow, nCol, kWhite);
+    if (nRow >= 0 && nRow < m_nRows && nCol >= 0 && nCol < m_nCols)
+        m_cellMarks[static_cast<size_t>(nRow) * static_cast<size_t>(m_nCols) + static_cast<size_t>(nCol)] = kNoMark;
+}
+
 bool CGridRenderer::Shows(int nRow, int nCol, CellState state) const {
     if (nRow < 0 || nRow >= m_nRows || nCol < 0 || nCol >= m_nCols)
         return false;

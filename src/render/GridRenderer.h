@@ -54,6 +54,8 @@ class CGridRenderer : public IPicture {
     // shapes draw filled cells and marks black on white.
     void PaintFilledCell(int nRow, int nCol, QRgb colour, QRgb background);
     void PaintEmptyCell(int nRow, int nCol, QRgb mark, QRgb background);
+    // Takes a cell's mark away: the cell as Clear leaves it.
+    void EraseCell(int nRow, int nCol);
     // The cell shows `state` already: painted since the last Clear with the
     // same mark (CELL_UNKNOWN: not painted at all).
     bool Shows(int nRow, int nCol, CellState state) const;

@@ -10,7 +10,7 @@ void CPictureView::OnUpdate(int nHint) {
         break;
     case 2:
         if (m_pRenderer && pPuzzle) {
-            PaintKnownCells();
+            PaintCells();
             RedrawNow();
         }
         break;
@@ -43,10 +43,12 @@ void CPictureView::Rebuild() {
     RedrawNow();
 }
 
-// Paints every known cell; a cell that shows its state already is left as it
-// is (painting it again would put the same pixels there), so a progress
-// update on a large grid costs what changed.
-void CPictureView::PaintKnownCells() {
+// Paints every cell as the grid holds it; a cell that shows its state
+// already is left as it is (painting it again would put the same pixels
+// there), so a progress update on a large grid costs what changed. A cell
+// that became unknown again (a search's guess, undone when it stopped) is
+// erased.
+void CPictureView::PaintCells() {
     CPuzzle* pPuzzle = m_doc.GetPuzzle();
     if (!m_pRenderer || !pPuzzle || !m_pRenderer->IsLaidOut())
         return;
@@ -54,9 +56,11 @@ void CPictureView::PaintKnownCells() {
     for (int r = 0; r < pPuzzle->GetHeight(); ++r) {
         for (int c = 0; c < pPuzzle->GetWidth(); ++c) {
             const CellState state = pPuzzle->GetCell(r, c);
-            if (state == CELL_UNKNOWN || m_pRenderer->Shows(r, c, state))
+            if (m_pRenderer->Shows(r, c, state))
                 continue;
-            if (state == CELL_EMPTY)
+            if (state == CELL_UNKNOWN)
+                m_pRenderer->EraseCell(r, c);
+            else if (state == CELL_EMPTY)
                 m_pRenderer->PaintEmptyCell(r, c, black, white);
             else if (state == CELL_FILLED)
                 m_pRenderer->PaintFilledCell(r, c, black, black);

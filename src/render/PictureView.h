@@ -19,7 +19,7 @@ class CPictureView : public IDocView {
     explicit CPictureView(CTabulonDoc& doc) : m_doc(doc) {}
 
     void OnUpdate(int nHint) override;
-    void PaintKnownCells();
+    void PaintCells();
     CGridRenderer* GetRenderer() const { return m_pRenderer.get(); }
     // The largest picture the next rebuild draws, in bytes.
     void SetMaxPictureBytes(int64_t nMaxBytes) { m_nMaxPictureBytes = nMaxBytes; }

@@ -30,6 +30,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 #include <fstream>
@@ -489,15 +490,16 @@ TEST_F(MainFrameTest, EscapeStopsARunningSolve) {
     EXPECT_NE(m_doc.GetPuzzle(), nullptr) << "Ctrl+N during the solve did nothing";
 }
 
+// Clues that a half turn carries onto themselves: Check Uniqueness needs
+// over a thousand search nodes for the second solution.
+const std::vector<std::string> kHalfTurn = {
+    "-X-XX----XX----X-X", "X-----X---X----X--", "X-XX--XX------XXX-", "-------X--------X-", "--X--X---X----XX--",
+    "--XXX------XX----X", "--X---X--X-XXX--X-", "X--X-XX--X-X-XX---", "-X-X--X---X-X--X-X", "X-X--X-X---X--X-X-",
+    "---XX-X-X--XX-X--X", "-X--XXX-X--X---X--", "X----XX------XXX--", "--XX----X---X--X--", "-X--------X-------",
+    "-XXX------XX--XX-X", "--X----X---X-----X", "X-X----XX----XX-X-"};
+
 TEST_F(MainFrameTest, CheckingUniquenessSaysInTheStatusBarThatEscStopsIt) {
-    // Clues that a half turn carries onto themselves: the second solution
-    // takes over a thousand search nodes, with progress updates between.
-    const std::vector<std::string> picture = {
-        "-X-XX----XX----X-X", "X-----X---X----X--", "X-XX--XX------XXX-", "-------X--------X-", "--X--X---X----XX--",
-        "--XXX------XX----X", "--X---X--X-XXX--X-", "X--X-XX--X-X-XX---", "-X-X--X---X-X--X-X", "X-X--X-X---X--X-X-",
-        "---XX-X-X--XX-X--X", "-X--XXX-X--X---X--", "X----XX------XXX--", "--XX----X---X--X--", "-X--------X-------",
-        "-XXX------XX--XX-X", "--X----X---X-----X", "X-X----XX----XX-X-"};
-    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(m_dir.Write("turn.tb", ClueFileText(picture)))));
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromStdString(m_dir.Write("turn.tb", ClueFileText(kHalfTurn)))));
     UpdateAfterEveryPass();
     m_steppingClock.nWorkerDelayMs = 50; // the search lasts seconds: the key comes while it runs
     m_frame.show();
@@ -513,13 +515,6 @@ TEST_F(MainFrameTest, CheckingUniquenessSaysInTheStatusBarThatEscStopsIt) {
     EXPECT_TRUE(m_frame.StatusPane()->text().startsWith("Stopped: ")) << m_frame.StatusPane()->text().toStdString();
 }
 
-// Clues that a half turn carries onto themselves: Check Uniqueness needs
-// over a thousand search nodes for the second solution.
-const std::vector<std::string> kHalfTurn = {
-    "-X-XX----XX----X-X", "X-----X---X----X--", "X-XX--XX------XXX-", "-------X--------X-", "--X--X---X----XX--",
-    "--XXX------XX----X", "--X---X--X-XXX--X-", "X--X-XX--X-X-XX---", "-X-X--X---X-X--X-X", "X-X--X-X---X--X-X-",
-    "---XX-X-X--XX-X--X", "-X--XXX-X--X---X--", "X----XX------XXX--", "--XX----X---X--X--", "-X--------X-------",
-    "-XXX------XX--XX-X", "--X----X---X-----X", "X-X----XX----XX-X-"};
 
 // How long `done` takes to come true, handling events meanwhile; -1 after nLimitMs.
 template <class Done> qint64 MillisecondsUntil(Done done, qint64 nLimitMs = 5000) {
@@ -561,6 +556,50 @@ TEST_F(MainFrameTest, EscAndClosingStopASearchAtOnceWhateverTheRedrawInterval) {
     EXPECT_GE(nCloseMs, 0);
     EXPECT_LT(nCloseMs, 2000);
     EXPECT_FALSE(m_frame.IsSolving());
+}
+
+// The search's progress shows the cells of the branch it is in; once it is
+// stopped, the grid holds only what it proved, and the picture must say the
+// same: no cell guessed on the way may stay drawn.
+TEST_F(MainFrameTest, AStoppedSearchLeavesNoGuessedCellInThePicture) {
+    // a random picture whose solution takes one search over 4,000 nodes
+    ASSERT_TRUE(m_frame.OpenFile(QString::fromLatin1(TABULON_TEST_DATA "/search-25x25.tb")));
+    UpdateAfterEveryPass();
+    m_doc.SetSearchThreads(1); // the search that shows its progress
+    m_steppingClock.nWorkerDelayMs = 20;
+    m_frame.show();
+    m_frame.ActionFor(Command::SolveCompletely)->trigger();
+    ASSERT_TRUE(m_frame.IsSolving());
+    const CGridRenderer* pRenderer = m_frame.GridView()->GetRenderer();
+    const CPuzzle* pPuzzle = m_doc.GetPuzzle();
+    auto cellsDrawn = [&] {
+        int nDrawn = 0;
+        for (int r = 0; r < pPuzzle->GetHeight(); ++r)
+            for (int c = 0; c < pPuzzle->GetWidth(); ++c)
+                nDrawn += !pRenderer->Shows(r, c, CELL_UNKNOWN);
+        return nDrawn;
+    };
+    const int nProvenAtStart = [&] {
+        CPuzzle lines = *pPuzzle;
+        lines.SetTrace([](void*, int) {}, nullptr);
+        lines.Solve(nullptr, nullptr);
+        return static_cast<int>(std::count_if(lines.GetCells().begin(), lines.GetCells().end(),
+                                              [](CellState state) { return state != CELL_UNKNOWN; }));
+    }();
+    // until the progress shows cells line logic does not prove: guesses
+    EXPECT_GE(MillisecondsUntil([&] { return cellsDrawn() > nProvenAtStart + 20; }), 0);
+    QTest::keyClick(m_frame.GridView(), Qt::Key_Escape);
+    ASSERT_TRUE(WaitForSolve());
+    ASSERT_TRUE(m_frame.windowTitle().contains(" Stopped. ")) << m_frame.windowTitle().toStdString();
+
+    int nWrong = 0, nUnknown = 0;
+    for (int r = 0; r < pPuzzle->GetHeight(); ++r)
+        for (int c = 0; c < pPuzzle->GetWidth(); ++c) {
+            nWrong += !pRenderer->Shows(r, c, pPuzzle->GetCell(r, c));
+            nUnknown += pPuzzle->GetCell(r, c) == CELL_UNKNOWN;
+        }
+    EXPECT_GT(nUnknown, 0) << "the stop came after the search had proved every cell";
+    EXPECT_EQ(nWrong, 0) << "cells drawn otherwise than the grid holds them";
 }
 
 TEST_F(MainFrameTest, DuringASearchTheWindowTakesInputButNothingChangesThePuzzle) {
