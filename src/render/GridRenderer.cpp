@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -100,6 +101,33 @@ void CGridRenderer::Clear() {
     Changed();
 }
 
+namespace {
+
+// A row of a cell or of a grid line is a few pixels wide: one or two
+// overlapping stores fill it, where a call to memset for each row cost more
+// than the pixels.
+template <class Word> void FillWithTwoWords(uchar* pRow, int nWidth, uchar grey) {
+    const Word ones = static_cast<Word>(~Word{0}) / 0xFF; // 0x01 in every byte
+    const Word pattern = static_cast<Word>(grey * ones);
+    std::memcpy(pRow, &pattern, sizeof pattern);
+    std::memcpy(pRow + nWidth - static_cast<int>(sizeof pattern), &pattern, sizeof pattern);
+}
+
+inline void FillRow(uchar* pRow, int nWidth, uchar grey) {
+    if (nWidth > 16)
+        std::fill_n(pRow, nWidth, grey);
+    else if (nWidth >= 8)
+        FillWithTwoWords<uint64_t>(pRow, nWidth, grey);
+    else if (nWidth >= 4)
+        FillWithTwoWords<uint32_t>(pRow, nWidth, grey);
+    else if (nWidth >= 2)
+        FillWithTwoWords<uint16_t>(pRow, nWidth, grey);
+    else if (nWidth == 1)
+        *pRow = grey;
+}
+
+} // namespace
+
 // Fills (left, top, right, bottom), right and bottom exclusive; an empty or
 // inverted rectangle fills nothing. Writes the pixels directly: a repaint of
 // a large grid fills hundreds of thousands of cells.
@@ -113,9 +141,11 @@ void CGridRenderer::FillRect(int nLeft, int nTop, int nRight, int nBottom, QRgb 
     const auto grey = static_cast<uchar>(qGray(colour));
     // bits() once: scanLine would check whether to detach on every row, and
     // progress on a large grid fills millions of small rectangles.
-    uchar* pRow = m_image.bits() + static_cast<ptrdiff_t>(nTop) * m_image.bytesPerLine();
-    for (int y = nTop; y < nBottom; ++y, pRow += m_image.bytesPerLine())
-        std::fill(pRow + nLeft, pRow + nRight, grey);
+    const ptrdiff_t nStride = m_image.bytesPerLine();
+    uchar* pRow = m_image.bits() + static_cast<ptrdiff_t>(nTop) * nStride + nLeft;
+    const int nWidth = nRight - nLeft;
+    for (int y = nTop; y < nBottom; ++y, pRow += nStride)
+        FillRow(pRow, nWidth, grey);
     Changed();
 }
 

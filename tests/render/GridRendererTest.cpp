@@ -113,6 +113,36 @@ TEST(GridRenderer, FilledCellsAndEmptyMarksLandOnTheirPixels) {
     }
 }
 
+// Cells of every width the row filler treats apart (one pixel, two, four,
+// eight, more than sixteen), in a grey that is neither black nor white:
+// exactly the cell's pixels take it, and erasing the cell gives back the
+// picture as Clear left it.
+TEST(GridRenderer, ACellOfAnyWidthIsFilledExactlyAndErasedToTheClearedPicture) {
+    const CPuzzle puzzle = TenByTen();
+    const QRgb grey = qRgb(0x80, 0x80, 0x80);
+    for (int nCell = 1; nCell <= 22; ++nCell) {
+        SCOPED_TRACE(nCell);
+        CGridRenderer renderer(nCell, nCell + 1, 96.0);
+        ASSERT_TRUE(renderer.Layout(puzzle));
+        renderer.DrawAll(puzzle);
+        const QImage cleared = renderer.GetImage().copy();
+        renderer.PaintFilledCell(4, 5, grey, kWhite);
+        const QRect cell = renderer.CellRect(4, 5);
+        int nGrey = 0, nChanged = 0;
+        for (int y = 0; y < cleared.height(); ++y)
+            for (int x = 0; x < cleared.width(); ++x) {
+                const bool bInCell = cell.contains(x, y);
+                nGrey += bInCell && renderer.GetImage().pixel(x, y) == grey;
+                nChanged += !bInCell && renderer.GetImage().pixel(x, y) != cleared.pixel(x, y);
+            }
+        EXPECT_EQ(nGrey, cell.width() * cell.height());
+        EXPECT_EQ(nChanged, 0) << "pixels outside the cell";
+        renderer.EraseCell(4, 5);
+        EXPECT_EQ(renderer.GetImage(), cleared);
+        EXPECT_TRUE(renderer.Shows(4, 5, CELL_UNKNOWN));
+    }
+}
+
 TEST(GridRenderer, EveryFifthLineIsThickAndTheOthersThin) {
     const CPuzzle puzzle = PuzzleFromPicture({"X------", "-------", "-------"}); // 3 rows, 7 columns
     CGridRenderer renderer(8, 8, 96.0);
