@@ -270,8 +270,8 @@ void CGridRenderer::FillCell(int nRow, int nCol, QRgb colour) {
     FillRect(cell.left(), cell.top(), cell.right() + 1, cell.bottom() + 1, colour);
 }
 
-void CGridRenderer::PaintFilledCell(int nRow, int nCol, QRgb colour, QRgb background) {
-    FillCell(nRow, nCol, background);
+// The fill covers the whole cell, so the background does not show.
+void CGridRenderer::PaintFilledCell(int nRow, int nCol, QRgb colour, QRgb /*background*/) {
     FillCell(nRow, nCol, colour);
     if (nRow >= 0 && nRow < m_nRows && nCol >= 0 && nCol < m_nCols)
         m_cellMarks[static_cast<size_t>(nRow) * static_cast<size_t>(m_nCols) + static_cast<size_t>(nCol)] = kFilledMark;
