@@ -515,7 +515,6 @@ TEST_F(MainFrameTest, CheckingUniquenessSaysInTheStatusBarThatEscStopsIt) {
     EXPECT_TRUE(m_frame.StatusPane()->text().startsWith("Stopped: ")) << m_frame.StatusPane()->text().toStdString();
 }
 
-
 // How long `done` takes to come true, handling events meanwhile; -1 after nLimitMs.
 template <class Done> qint64 MillisecondsUntil(Done done, qint64 nLimitMs = 5000) {
     QElapsedTimer timer;
