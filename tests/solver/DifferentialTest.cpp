@@ -118,15 +118,17 @@ struct LargeCase {
 
 class LargeFastPathTest : public ::testing::TestWithParam<LargeCase> {};
 
+CPuzzle PuzzleOf(const LargeCase& c) {
+    std::mt19937 random(static_cast<uint32_t>(c.nRows * 7919 + c.nShapes));
+    return PuzzleFromPicture(ShapesPicture(random, c.nRows, c.nCols, c.nShapes, c.nMinSide, c.nMaxSide));
+}
+
 // Blank lines by the hundred, long lines whose cells the fast mode's kept
 // placements agree with, long lines the word form settles: the fast paths
 // of large puzzles, step by step against the search that re-examines every
 // line.
 TEST_P(LargeFastPathTest, ObservesExactlyWhatTheStepByStepSearchObserves) {
-    const LargeCase& c = GetParam();
-    std::mt19937 random(static_cast<uint32_t>(c.nRows * 7919 + c.nShapes));
-    const CPuzzle puzzle =
-        PuzzleFromPicture(ShapesPicture(random, c.nRows, c.nCols, c.nShapes, c.nMinSide, c.nMaxSide));
+    const CPuzzle puzzle = PuzzleOf(GetParam());
     const DigestCourse faithful = SolveWithDigests(puzzle, true);
     const DigestCourse fast = SolveWithDigests(puzzle, false);
     EXPECT_EQ(fast.nResult, faithful.nResult);
@@ -165,10 +167,7 @@ int SolveGated(CPuzzle& puzzle, GatedCourse& course) {
 }
 
 TEST_P(LargeFastPathTest, TellsWhatItWouldHaveToldWhileTheListenerWantsLinesNowAndThen) {
-    const LargeCase& c = GetParam();
-    std::mt19937 random(static_cast<uint32_t>(c.nRows * 7919 + c.nShapes));
-    const CPuzzle puzzle =
-        PuzzleFromPicture(ShapesPicture(random, c.nRows, c.nCols, c.nShapes, c.nMinSide, c.nMaxSide));
+    const CPuzzle puzzle = PuzzleOf(GetParam());
     CPuzzle every = puzzle, gated = puzzle;
     GatedCourse toldEvery, toldGated;
     toldGated.bGated = true;
