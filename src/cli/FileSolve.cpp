@@ -159,9 +159,8 @@ void ReportComplete(const std::string& strPath, const CTabulonDoc& doc, const Cl
         if (doc.GetSolveResult() == SOLVE_REFUSED)
             pJson->String("note", puzzle.GetSolveNote());
     }
-    if (options.bGrid && report.pSolutions && result.nSolutions > 0) {
-        // every solution found is in the file already
-    } else if (options.bGrid) {
+    const bool bSolutionsWritten = report.pSolutions && result.nSolutions > 0; // each as it was found
+    if (options.bGrid && !bSolutionsWritten) {
         AddGrid(puzzle, "grid", pJson, report.strOut);
         if (result.outcome == CCompleteSolver::Outcome::Multiple) {
             CPuzzle second = puzzle;
@@ -266,7 +265,7 @@ void Solve(const std::string& strPath, CTabulonDoc& doc, const CliOptions& optio
     SolutionWriter solutions{CPuzzle(), nullptr, 0};
     if (options.bComplete && options.bGrid && !pJson) {
         solutions.grid = *doc.GetPuzzle();
-        report.pSolutions.reset(std::tmpfile()); // none: the first two are kept, as a search keeps them
+        report.pSolutions.reset(std::tmpfile()); // without one, the grids the search keeps are printed
         solutions.pFile = report.pSolutions.get();
         if (solutions.pFile)
             doc.SetSolutionSink(WriteSolution, &solutions);
