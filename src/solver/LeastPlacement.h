@@ -6,6 +6,18 @@
 #include <cstddef>
 #include <cstdint>
 
+// The lower bounds of the runs are in order, a cell apart, none of zero
+// length: from them LeastPlacement finds what the step-by-step push finds.
+inline bool BoundsInOrder(const ClueList& clues) {
+    int32_t nFree = 0; // the first start the next run may take
+    for (const Clue& clue : clues) {
+        if (clue.length <= 0 || clue.minStart < nFree)
+            return false;
+        nFree = clue.minStart + clue.length + 1;
+    }
+    return true;
+}
+
 // The leftmost placement of a line's runs that agrees with the line, every
 // run at or after its lower bound: no empty cell under a run, no filled
 // cell outside the runs, at least one cell between two runs.

@@ -94,19 +94,13 @@ bool MoveInvalidRuns(ClueList& clues, const CellState* pLine, int32_t nLength, c
     return true;
 }
 
-// The runs start at their lower bounds, in order with a cell between each
-// two, and none is empty: the step-by-step push then settles on the least
-// placement that agrees with the line whenever one exists, since each of
-// its moves only raises a start no such placement can be left of.
+// The runs start at their lower bounds, and those are in order: the
+// step-by-step push then settles on the least placement that agrees with the
+// line whenever one exists, since each of its moves only raises a start no
+// such placement can be left of.
 bool StartsAtItsBounds(const ClueList& clues) {
-    for (size_t t = 0; t < clues.size(); ++t) {
-        const Clue& clue = clues[t];
-        if (clue.length <= 0 || clue.pos != clue.minStart || clue.pos < 0)
-            return false;
-        if (t > 0 && clue.pos < clues[t - 1].pos + clues[t - 1].length + 1)
-            return false;
-    }
-    return true;
+    return std::all_of(clues.begin(), clues.end(), [](const Clue& clue) { return clue.pos == clue.minStart; }) &&
+           BoundsInOrder(clues);
 }
 
 } // namespace

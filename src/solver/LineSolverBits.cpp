@@ -22,18 +22,6 @@ uint64_t CellDigest(ptrdiff_t nCell, CellState state) {
     return z ^ (z >> 31);
 }
 
-// The lower bounds the fast mode starts from: in order, a cell apart, none
-// of zero length (then LeastPlacement finds what PushLeft finds).
-bool BoundsInOrder(const ClueList& clues) {
-    int32_t nFree = 0; // the first start the next run may take
-    for (const Clue& clue : clues) {
-        if (clue.length <= 0 || clue.minStart < nFree)
-            return false;
-        nFree = clue.minStart + clue.length + 1;
-    }
-    return true;
-}
-
 } // namespace
 
 // The crossing line may give something in either mode now, unless the fast
