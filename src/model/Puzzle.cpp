@@ -119,12 +119,11 @@ bool CPuzzle::ColumnReadsClues(int nCol) const {
 }
 
 bool CPuzzle::SatisfiesAllClues() const {
-    const ptrdiff_t nWidth = m_nCols;
     for (int r = 0; r < m_nRows; ++r)
-        if (!LineReadsClues(m_grid.data() + r * nWidth, 1, m_nCols, m_rowClues[r]))
+        if (!RowReadsClues(r))
             return false;
     for (int c = 0; c < m_nCols; ++c)
-        if (!LineReadsClues(m_grid.data() + c, nWidth, m_nRows, m_colClues[c]))
+        if (!ColumnReadsClues(c))
             return false;
     return true;
 }
