@@ -5,6 +5,7 @@
 #include "solver/LineAgreement.h"
 #include "solver/LineBits.h"
 #include "solver/PlacementMemo.h"
+#include "solver/SingleRunMemo.h"
 
 #include <atomic>
 #include <cstddef>
@@ -198,6 +199,8 @@ class CPuzzle {
         uint8_t* pCrossingDirty[2]; // the crossing lines' marks, per mode
         size_t nCrossing;           // crossing lines (0 outside a solve)
         CPlacementMemo* pCrossingMemo;
+        CSingleRunMemo* pCrossingRuns;
+        int32_t nCrossingLength; // a crossing line's cells
     };
     LineCells CellsOf(bool bIsRow, int nIndex);
     // A cell of the line, unknown until now, becomes known: the total, the
@@ -241,6 +244,9 @@ class CPuzzle {
     CLineBits m_lineBits;
     CPlacementMemo m_rowMemo;
     CPlacementMemo m_colMemo;
+    // and the exhaustive mode's single runs on the lines it left clean
+    CSingleRunMemo m_rowRuns;
+    CSingleRunMemo m_colRuns;
     bool m_bFaithful = false;
     bool m_bContradiction = false;
     std::string m_strSolveNote;

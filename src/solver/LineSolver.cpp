@@ -187,6 +187,8 @@ bool CPuzzle::SolveLine(ClueList& clues, LineRef line, bool bIsRow, int nIndex) 
     }
     m_bZoneScanDone = 0;
     m_bJustFitted = 0;
+    if (!m_bFullSweep)
+        (bIsRow ? m_rowRuns : m_colRuns).Forget(static_cast<size_t>(nIndex));
     if (!m_lineBits.IsEmpty()) {
         const LineOutcome outcome =
             m_bFullSweep ? SolveFastBits(clues, bIsRow, nIndex) : SolveAgreementBits(clues, bIsRow, nIndex);

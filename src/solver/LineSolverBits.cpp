@@ -25,7 +25,8 @@ uint64_t CellDigest(ptrdiff_t nCell, CellState state) {
 } // namespace
 
 // The crossing line may give something in either mode now, unless the fast
-// mode's placements there agree with the cell.
+// mode's placements there agree with the cell, or the exhaustive mode's
+// single run still gives nothing.
 inline void CPuzzle::WriteCell(const LineCells& cells, int32_t nCell, CellState state) {
     CellState& cell = cells.pFirst[nCell * cells.nStride];
     m_nSolveTotal += state - cell;
@@ -40,7 +41,10 @@ inline void CPuzzle::WriteCell(const LineCells& cells, int32_t nCell, CellState 
     }
     if (i >= cells.nCrossing)
         return;
-    cells.pCrossingDirty[0][i] = 1;
+    if (!cells.pCrossingDirty[0][i] &&
+        !cells.pCrossingRuns->StillNothing(i, cells.nIndex, state,
+                                           cells.pCrossing[0] + i * cells.nCrossingWords, cells.nCrossingLength))
+        cells.pCrossingDirty[0][i] = 1;
     if (!cells.pCrossingDirty[1][i] && !cells.pCrossingMemo->Agrees(i, cells.nIndex, state)) {
         cells.pCrossingDirty[1][i] = 1;
         cells.pCrossingMemo->Forget(i);
@@ -168,8 +172,11 @@ CPuzzle::LineOutcome CPuzzle::SolveAgreementBits(ClueList& clues, bool bIsRow, i
             }
         }
     }
-    if (!bChanged)
+    if (!bChanged) {
+        if (clues.size() == 1)
+            (bIsRow ? m_rowRuns : m_colRuns).Keep(static_cast<size_t>(nIndex), clues[0]);
         return LineOutcome::kNothing;
+    }
     MarkOwnLine(bIsRow, nIndex);
     return LineOutcome::kChanged;
 }
@@ -185,6 +192,8 @@ CPuzzle::LineCells CPuzzle::CellsOf(bool bIsRow, int nIndex) {
     cells.pCrossingDirty[0] = crossing[0].data();
     cells.pCrossingDirty[1] = crossing[1].data();
     cells.pCrossingMemo = bIsRow ? &m_colMemo : &m_rowMemo;
+    cells.pCrossingRuns = bIsRow ? &m_colRuns : &m_rowRuns;
+    cells.nCrossingLength = bIsRow ? m_nRows : m_nCols;
     if (!m_lineBits.IsEmpty()) {
         const CLineBits::Words own = m_lineBits.Lines(bIsRow);
         const CLineBits::Words cross = m_lineBits.Lines(!bIsRow);
@@ -208,6 +217,7 @@ void CPuzzle::MarkOwnLine(bool bIsRow, int nIndex) {
         if (nLine < own.size())
             own[nLine] = 1;
     (bIsRow ? m_rowMemo : m_colMemo).Forget(nLine);
+    (bIsRow ? m_rowRuns : m_colRuns).Forget(nLine);
 }
 
 // The grid reads every clue, checked on the bit sets: a word a time, each

@@ -64,12 +64,16 @@ void CPuzzle::BeginLineState() {
     m_lineBits.Reset(m_nRows, m_nCols);
     m_rowMemo.Reset(m_rowClues);
     m_colMemo.Reset(m_colClues);
+    m_rowRuns.Reset(m_rowClues.size());
+    m_colRuns.Reset(m_colClues.size());
 }
 
 void CPuzzle::EndLineState() {
     m_lineBits = CLineBits{};
     m_rowMemo.Clear();
     m_colMemo.Clear();
+    m_rowRuns.Clear();
+    m_colRuns.Clear();
 }
 
 int CPuzzle::RunCycles(SolveCallback pfnProgress, void* pContext) {
