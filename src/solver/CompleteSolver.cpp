@@ -143,9 +143,8 @@ bool CCompleteSolver::SettleLine(int nLine) {
             return false;
         pAgreed = m_agreedWords.data();
     } else if (InMemo(nLine)) {
-        CWordLineMemo::Slot& slot = m_memo.SlotFor(static_cast<size_t>(nLine), pKnown[0], pKnown[1]);
-        if (!slot.Holds(pKnown[0], pKnown[1]))
-            SettleOneWord(nLine, pKnown, slot);
+        const CWordLineMemo::Slot& slot =
+            m_memo.Settled(static_cast<size_t>(nLine), m_lines[static_cast<size_t>(nLine)], LineLength(nLine), pKnown);
         if (!slot.Fits())
             return false;
         pAgreed = slot.agreed;
@@ -181,21 +180,6 @@ void CCompleteSolver::PrefetchMemo(int nLine) const {
         return;
     const uint64_t* pKnown = m_known.data() + m_wordOffset[static_cast<size_t>(nLine)];
     __builtin_prefetch(&m_memo.SlotFor(static_cast<size_t>(nLine), pKnown[0], pKnown[1]));
-}
-
-// Settles a one-word line and keeps the result in its memo slot.
-void CCompleteSolver::SettleOneWord(int nLine, const uint64_t* pKnown, CWordLineMemo::Slot& slot) {
-    uint64_t nCanFill = 0;
-    uint64_t nCanEmpty = 0;
-    slot.nFilled = pKnown[0];
-    slot.nEmpty = pKnown[1];
-    if (CLineAgreement::SettleWords(m_lines[static_cast<size_t>(nLine)], LineLength(nLine), &pKnown[0], &pKnown[1],
-                                    &nCanFill, &nCanEmpty)) {
-        slot.agreed[0] = nCanFill & ~nCanEmpty;
-        slot.agreed[1] = nCanEmpty & ~nCanFill;
-    } else {
-        slot.agreed[0] = slot.agreed[1] = ~uint64_t{0};
-    }
 }
 
 // Settles a line from its known cells alone and leaves the agreed cells in

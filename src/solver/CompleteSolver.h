@@ -104,7 +104,6 @@ class CCompleteSolver {
     bool PropagateBySweeps();
     bool SettleLine(int nLine);
     void PrefetchMemo(int nLine) const;
-    void SettleOneWord(int nLine, const uint64_t* pKnown, CWordLineMemo::Slot& slot);
     bool SettleAfresh(int nLine, const uint64_t* pKnown, size_t nWords);
     void Mark(size_t nRow, size_t nColumn, CellState state);
     void Assign(size_t nCell, CellState state);

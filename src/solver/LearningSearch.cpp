@@ -31,6 +31,7 @@ CLearningSearch::CLearningSearch(const std::vector<ClueList>& lines, int nRows, 
     for (int nLine = 0; nLine < static_cast<int>(m_lines.size()); ++nLine)
         m_wordOffset.push_back(m_wordOffset.back() + 2 * WordsOf(nLine));
     m_known.assign(m_wordOffset.back(), 0);
+    m_memo.Reset(m_lines.size());
     const size_t nCells = static_cast<size_t>(nRows) * static_cast<size_t>(nCols);
     m_cells.assign(nCells, CELL_UNKNOWN);
     m_level.assign(nCells, 0);
@@ -164,18 +165,36 @@ int32_t CLearningSearch::PropagateClauses(Lit lit) {
     return kNoConflict;
 }
 
+// A one-word line's result comes from the memo: restarts and jumps back
+// bring lines back to the states they were settled in again and again.
 bool CLearningSearch::SettleLine(int nLine) {
     const size_t nWords = WordsOf(nLine);
     const uint64_t* pKnown = m_known.data() + m_wordOffset[static_cast<size_t>(nLine)];
-    m_canFill.assign(nWords, 0);
-    m_canEmpty.assign(nWords, 0);
-    if (!CLineAgreement::SettleWords(m_lines[static_cast<size_t>(nLine)], LineLength(nLine), pKnown, pKnown + nWords,
-                                     m_canFill.data(), m_canEmpty.data()))
-        return false;
+    const ClueList& clues = m_lines[static_cast<size_t>(nLine)];
+    // The cells every placement fills, then those every placement leaves empty.
+    const uint64_t* pAgreed = nullptr;
+    if (nWords == 1) {
+        const CWordLineMemo::Slot& slot = m_memo.Settled(static_cast<size_t>(nLine), clues, LineLength(nLine), pKnown);
+        if (!slot.Fits())
+            return false;
+        pAgreed = slot.agreed;
+    } else {
+        m_canFill.assign(nWords, 0);
+        m_canEmpty.assign(nWords, 0);
+        if (!CLineAgreement::SettleWords(clues, LineLength(nLine), pKnown, pKnown + nWords, m_canFill.data(),
+                                         m_canEmpty.data()))
+            return false;
+        m_agreed.resize(2 * nWords);
+        for (size_t w = 0; w < nWords; ++w) {
+            m_agreed[w] = m_canFill[w] & ~m_canEmpty[w];
+            m_agreed[nWords + w] = m_canEmpty[w] & ~m_canFill[w];
+        }
+        pAgreed = m_agreed.data();
+    }
     for (size_t w = 0; w < nWords; ++w) {
         // Read before assigning: Assign changes the line's known words.
-        const uint64_t nFilled = m_canFill[w] & ~m_canEmpty[w] & ~pKnown[w];
-        const uint64_t nEmpty = m_canEmpty[w] & ~m_canFill[w] & ~pKnown[nWords + w];
+        const uint64_t nFilled = pAgreed[w] & ~pKnown[w];
+        const uint64_t nEmpty = pAgreed[nWords + w] & ~pKnown[nWords + w];
         for (uint64_t nNew = nFilled | nEmpty; nNew != 0; nNew &= nNew - 1) {
             const int nBit = std::countr_zero(nNew);
             const auto i = static_cast<int32_t>(w * 64 + static_cast<size_t>(nBit));

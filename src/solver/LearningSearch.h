@@ -2,6 +2,7 @@
 
 #include "model/CellState.h"
 #include "model/Clue.h"
+#include "solver/WordLineMemo.h"
 
 #include <array>
 #include <atomic>
@@ -160,7 +161,9 @@ class CLearningSearch {
     uint64_t m_nConflicts = 0;
     bool m_bContradicted = false; // no (further) solution at all
 
+    CWordLineMemo m_memo; // one-word lines' results by their known cells
     std::vector<uint64_t> m_canFill;
+    std::vector<uint64_t> m_agreed;
     std::vector<uint64_t> m_canEmpty;
     std::vector<uint64_t> m_words; // scratch: a line's filled and empty words
     std::vector<Lit> m_candidates; // scratch: the cells a line's reason may need

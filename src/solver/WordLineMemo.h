@@ -1,5 +1,8 @@
 #pragma once
 
+#include "model/Clue.h"
+#include "solver/LineAgreement.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -32,6 +35,25 @@ class CWordLineMemo {
     Slot& SlotFor(size_t nLine, uint64_t nFilled, uint64_t nEmpty) { return m_slots[Index(nLine, nFilled, nEmpty)]; }
     const Slot& SlotFor(size_t nLine, uint64_t nFilled, uint64_t nEmpty) const {
         return m_slots[Index(nLine, nFilled, nEmpty)];
+    }
+
+    // The slot of the line's state pKnown (its filled word, then its empty
+    // word), settled now unless it holds that state already.
+    const Slot& Settled(size_t nLine, const ClueList& clues, int32_t nLength, const uint64_t* pKnown) {
+        Slot& slot = SlotFor(nLine, pKnown[0], pKnown[1]);
+        if (slot.Holds(pKnown[0], pKnown[1]))
+            return slot;
+        uint64_t nCanFill = 0;
+        uint64_t nCanEmpty = 0;
+        slot.nFilled = pKnown[0];
+        slot.nEmpty = pKnown[1];
+        if (CLineAgreement::SettleWords(clues, nLength, &pKnown[0], &pKnown[1], &nCanFill, &nCanEmpty)) {
+            slot.agreed[0] = nCanFill & ~nCanEmpty;
+            slot.agreed[1] = nCanEmpty & ~nCanFill;
+        } else {
+            slot.agreed[0] = slot.agreed[1] = ~uint64_t{0};
+        }
+        return slot;
     }
 
   private:

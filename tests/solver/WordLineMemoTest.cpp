@@ -4,6 +4,10 @@
 
 #include "solver/WordLineMemo.h"
 
+#include "solver/LineAgreement.h"
+
+#include "model/Puzzle.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -57,6 +61,45 @@ TEST(WordLineMemoTest, NoPlacementIsTellableFromAnyResult) {
     EXPECT_TRUE(slot.Fits());
     slot.agreed[0] = slot.agreed[1] = ~uint64_t{0};
     EXPECT_FALSE(slot.Fits());
+}
+
+// What a state's slot gives is what settling that state gives, for every
+// state of a short line in turn, however the states before took the slots.
+TEST(WordLineMemoTest, SettledGivesTheSettleOfTheStateAskedFor) {
+    const int32_t nLength = 7;
+    Clue first;
+    first.length = 2;
+    Clue second;
+    second.length = 1;
+    ClueList clues{first, second};
+    CPuzzle::PrepareRanges(clues, nLength);
+    CWordLineMemo memo;
+    memo.Reset(1);
+    int nFits = 0;
+    // Every state of the seven cells, twice: the second round finds most
+    // slots taken by other states.
+    for (int nRound = 0; nRound < 2; ++nRound) {
+        for (uint64_t nFilled = 0; nFilled < 128; ++nFilled) {
+            for (uint64_t nEmpty = 0; nEmpty < 128; ++nEmpty) {
+                if (nFilled & nEmpty)
+                    continue;
+                const uint64_t known[2] = {nFilled, nEmpty};
+                uint64_t nCanFill = 0;
+                uint64_t nCanEmpty = 0;
+                const bool bFits =
+                    CLineAgreement::SettleWords(clues, nLength, &known[0], &known[1], &nCanFill, &nCanEmpty);
+                const CWordLineMemo::Slot& slot = memo.Settled(0, clues, nLength, known);
+                ASSERT_TRUE(slot.Holds(nFilled, nEmpty));
+                ASSERT_EQ(slot.Fits(), bFits) << nFilled << " " << nEmpty;
+                if (!bFits)
+                    continue;
+                ++nFits;
+                EXPECT_EQ(slot.agreed[0], nCanFill & ~nCanEmpty) << nFilled << " " << nEmpty;
+                EXPECT_EQ(slot.agreed[1], nCanEmpty & ~nCanFill) << nFilled << " " << nEmpty;
+            }
+        }
+    }
+    EXPECT_GT(nFits, 100);
 }
 
 } // namespace
