@@ -118,6 +118,7 @@ class CLearningSearch {
     void Explain(int32_t nReason, Lit lit, std::vector<Lit>& because);
     void ExplainLine(int nLine, Lit lit, std::vector<Lit>& because);
     bool LineStillForces(int nLine, Lit lit);
+    bool LineFits(int nLine);
     void Analyze(int32_t nConflict, std::vector<Lit>& learnt, size_t& nBackLevel);
     void AddClause(const std::vector<Lit>& lits, bool bLearnt, uint32_t nLevels);
     void AddBlockingClause(const std::vector<Lit>& lits);
@@ -161,7 +162,8 @@ class CLearningSearch {
     uint64_t m_nConflicts = 0;
     bool m_bContradicted = false; // no (further) solution at all
 
-    CWordLineMemo m_memo; // one-word lines' results by their known cells
+    CWordLineMemo m_memo;     // one-word lines' results by their known cells
+    CWordLineMemo m_fitsMemo; // and whether a placement fits them, for reasons
     std::vector<uint64_t> m_canFill;
     std::vector<uint64_t> m_agreed;
     std::vector<uint64_t> m_canEmpty;
