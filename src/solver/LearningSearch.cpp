@@ -290,15 +290,7 @@ bool CLearningSearch::LineFits(int nLine) {
     const ClueList& clues = m_lines[static_cast<size_t>(nLine)];
     if (nWords != 1)
         return CLineAgreement::FitsWords(clues, LineLength(nLine), m_words.data(), m_words.data() + nWords);
-    CWordLineMemo::Slot& slot = m_fitsMemo.SlotFor(static_cast<size_t>(nLine), m_words[0], m_words[1]);
-    if (!slot.Holds(m_words[0], m_words[1])) {
-        slot.nFilled = m_words[0];
-        slot.nEmpty = m_words[1];
-        // Only whether it fits is kept: no cell agreed, or all of them both ways.
-        const bool bFits = CLineAgreement::FitsWords(clues, LineLength(nLine), &m_words[0], &m_words[1]);
-        slot.agreed[0] = slot.agreed[1] = bFits ? 0 : ~uint64_t{0};
-    }
-    return slot.Fits();
+    return m_fitsMemo.Fits(static_cast<size_t>(nLine), clues, LineLength(nLine), m_words.data());
 }
 
 // First unique implication point: the reasons are resolved, the latest

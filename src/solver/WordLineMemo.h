@@ -56,6 +56,20 @@ class CWordLineMemo {
         return slot;
     }
 
+    // Whether a placement fits the state pKnown, answered from the slot
+    // unless it holds another state. A memo used this way keeps only that
+    // (no cell agreed, or all of them both ways): it is not for Settled.
+    bool Fits(size_t nLine, const ClueList& clues, int32_t nLength, const uint64_t* pKnown) {
+        Slot& slot = SlotFor(nLine, pKnown[0], pKnown[1]);
+        if (!slot.Holds(pKnown[0], pKnown[1])) {
+            slot.nFilled = pKnown[0];
+            slot.nEmpty = pKnown[1];
+            const bool bFits = CLineAgreement::FitsWords(clues, nLength, &pKnown[0], &pKnown[1]);
+            slot.agreed[0] = slot.agreed[1] = bFits ? 0 : ~uint64_t{0};
+        }
+        return slot.Fits();
+    }
+
   private:
     static size_t Index(size_t nLine, uint64_t nFilled, uint64_t nEmpty) {
         const uint64_t nHash = nFilled * 0x9e3779b97f4a7c15ULL ^ nEmpty * 0xc2b2ae3d27d4eb4fULL;

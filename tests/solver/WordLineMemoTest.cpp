@@ -64,7 +64,8 @@ TEST(WordLineMemoTest, NoPlacementIsTellableFromAnyResult) {
 }
 
 // What a state's slot gives is what settling that state gives, for every
-// state of a short line in turn, however the states before took the slots.
+// state of a short line in turn, however the states before took the slots;
+// the same for a memo that keeps only whether a placement fits.
 TEST(WordLineMemoTest, SettledGivesTheSettleOfTheStateAskedFor) {
     const int32_t nLength = 7;
     Clue first;
@@ -75,6 +76,8 @@ TEST(WordLineMemoTest, SettledGivesTheSettleOfTheStateAskedFor) {
     CPuzzle::PrepareRanges(clues, nLength);
     CWordLineMemo memo;
     memo.Reset(1);
+    CWordLineMemo fitsMemo;
+    fitsMemo.Reset(1);
     int nFits = 0;
     // Every state of the seven cells, twice: the second round finds most
     // slots taken by other states.
@@ -91,6 +94,7 @@ TEST(WordLineMemoTest, SettledGivesTheSettleOfTheStateAskedFor) {
                 const CWordLineMemo::Slot& slot = memo.Settled(0, clues, nLength, known);
                 ASSERT_TRUE(slot.Holds(nFilled, nEmpty));
                 ASSERT_EQ(slot.Fits(), bFits) << nFilled << " " << nEmpty;
+                ASSERT_EQ(fitsMemo.Fits(0, clues, nLength, known), bFits) << nFilled << " " << nEmpty;
                 if (!bFits)
                     continue;
                 ++nFits;
