@@ -39,7 +39,7 @@ CLearningSearch::CLearningSearch(const std::vector<ClueList>& lines, int nRows, 
     m_trailPos.assign(nCells, 0);
     m_reason.assign(nCells, kDecision);
     m_phase.assign(nCells, CELL_FILLED);
-    m_activity.assign(nCells, 0.0);
+    m_order.Reset(std::vector<double>(nCells, 0.0));
     m_seen.assign(nCells, 0);
     m_levelSeen.assign(nCells + 1, 0);
     m_watches.resize(2 * nCells);
@@ -92,6 +92,7 @@ void CLearningSearch::Unassign(size_t nCell) {
     const CellState state = m_cells[nCell];
     m_phase[nCell] = state;
     m_cells[nCell] = CELL_UNKNOWN;
+    m_order.Insert(nCell);
     for (const int nLine : LinesThrough(nCell)) {
         const KnownBit known = KnownBitOf(nLine, nCell, state);
         known.word &= ~known.nBit;
@@ -228,25 +229,23 @@ void CLearningSearch::ExplainLine(int nLine, Lit lit, std::vector<Lit>& because)
     const uint64_t* pKnown = m_known.data() + m_wordOffset[static_cast<size_t>(nLine)];
     const uint32_t nBefore = lit == kNoLit ? UINT32_MAX : m_trailPos[CellOfLit(lit)];
     m_words.assign(2 * nWords, 0);
-    m_candidates.clear(); // cells
+    m_candidates.clear();
     for (size_t w = 0; w < 2 * nWords; ++w) {
         for (uint64_t nBits = pKnown[w]; nBits != 0; nBits &= nBits - 1) {
-            const int nBit = std::countr_zero(nBits);
-            const size_t nCell = CellOf(nLine, static_cast<int32_t>((w % nWords) * 64 + static_cast<size_t>(nBit)));
-            if (m_trailPos[nCell] < nBefore) {
-                m_words[w] |= uint64_t{1} << nBit;
-                m_candidates.push_back(static_cast<Lit>(nCell));
+            const uint64_t nBit = nBits & -nBits;
+            const auto i = static_cast<int32_t>((w % nWords) * 64 + static_cast<size_t>(std::countr_zero(nBits)));
+            const uint32_t nTrailPos = m_trailPos[CellOf(nLine, i)];
+            if (nTrailPos < nBefore) {
+                m_words[w] |= nBit;
+                m_candidates.push_back({nTrailPos, static_cast<uint32_t>(w), nBit});
             }
         }
     }
-    std::sort(m_candidates.begin(), m_candidates.end(), [&](Lit a, Lit b) { return m_trailPos[a] > m_trailPos[b]; });
+    std::sort(m_candidates.begin(), m_candidates.end(),
+              [](const Candidate& a, const Candidate& b) { return a.nTrailPos > b.nTrailPos; });
     auto flip = [&](size_t nFrom, size_t nTo) {
-        for (size_t k = nFrom; k < nTo; ++k) {
-            const size_t nCell = m_candidates[k];
-            const int32_t i = IndexInLine(nLine, nCell);
-            m_words[static_cast<size_t>(i / 64) + (m_cells[nCell] == CELL_EMPTY ? nWords : 0)] ^= uint64_t{1}
-                                                                                                  << (i % 64);
-        }
+        for (size_t k = nFrom; k < nTo; ++k)
+            m_words[m_candidates[k].nWord] ^= m_candidates[k].nBit;
     };
     size_t nChunk = 1;
     for (size_t k = 0; k < m_candidates.size();) {
@@ -262,7 +261,9 @@ void CLearningSearch::ExplainLine(int nLine, Lit lit, std::vector<Lit>& because)
             nChunk = nTake / 2;
             continue;
         }
-        because.push_back(LitOf(m_candidates[k], m_cells[m_candidates[k]]));
+        const Candidate& kept = m_candidates[k];
+        const auto i = static_cast<int32_t>((kept.nWord % nWords) * 64 + static_cast<size_t>(std::countr_zero(kept.nBit)));
+        because.push_back(LitOf(CellOf(nLine, i), kept.nWord < nWords ? CELL_FILLED : CELL_EMPTY));
         ++k;
     }
 }
@@ -411,22 +412,23 @@ void CLearningSearch::ReduceClauses() {
 }
 
 void CLearningSearch::Bump(size_t nCell) {
-    m_activity[nCell] += m_dBump;
-    if (m_activity[nCell] > 1e100) {
-        for (double& dActivity : m_activity)
-            dActivity *= 1e-100;
+    m_order.Add(nCell, m_dBump);
+    if (m_order.Activity(nCell) > 1e100) {
+        m_order.Scale(1e-100);
         m_dBump *= 1e-100;
     }
 }
 
 // The undecided cell most involved in recent contradictions; the first on
-// ties, so the search is deterministic.
-size_t CLearningSearch::PickBranchCell() const {
-    size_t nBest = m_cells.size();
-    for (size_t nCell = 0; nCell < m_cells.size(); ++nCell)
-        if (m_cells[nCell] == CELL_UNKNOWN && (nBest == m_cells.size() || m_activity[nCell] > m_activity[nBest]))
-            nBest = nCell;
-    return nBest;
+// ties, so the search is deterministic. Decided cells met on the way stay
+// out of the heap until they are undone.
+size_t CLearningSearch::PickBranchCell() {
+    while (!m_order.Empty()) {
+        const size_t nCell = m_order.Pop();
+        if (m_cells[nCell] == CELL_UNKNOWN)
+            return nCell;
+    }
+    return m_cells.size();
 }
 
 void CLearningSearch::Equate(size_t nCellA, size_t nCellB) {

@@ -2,6 +2,7 @@
 
 #include "model/CellState.h"
 #include "model/Clue.h"
+#include "solver/ActivityHeap.h"
 #include "solver/WordLineMemo.h"
 
 #include <array>
@@ -58,7 +59,7 @@ class CLearningSearch {
     Outcome Next(std::vector<CellState>& cells, const Limits& limits);
     // Where branching starts, before contradictions take over: larger
     // first, each below 1 (a contradiction's bump).
-    void SetPriorities(const std::vector<double>& priorities) { m_activity = priorities; }
+    void SetPriorities(const std::vector<double>& priorities) { m_order.Reset(priorities); }
     // Rules a solution out of later searches.
     void Block(const std::vector<CellState>& cells);
     // Rules out the solution Next just gave, by the branching choices that
@@ -125,7 +126,7 @@ class CLearningSearch {
     uint32_t LevelsOf(const std::vector<Lit>& lits);
     void ReduceClauses();
     void Bump(size_t nCell);
-    size_t PickBranchCell() const;
+    size_t PickBranchCell();
 
     std::vector<ClueList> m_lines;
     int m_nRows;
@@ -155,7 +156,7 @@ class CLearningSearch {
     size_t m_nMaxLearnts;
     std::vector<std::vector<int32_t>> m_watches; // by literal: clauses watching it become false
 
-    std::vector<double> m_activity;
+    CActivityHeap m_order; // cells by activity
     double m_dBump = 1.0;
     std::vector<uint8_t> m_seen;
     std::vector<uint8_t> m_levelSeen; // by level
@@ -168,5 +169,12 @@ class CLearningSearch {
     std::vector<uint64_t> m_canEmpty;
     std::vector<uint64_t> m_agreed; // longer lines' agreed cells: filled words, then empty words
     std::vector<uint64_t> m_words; // scratch: a line's filled and empty words
-    std::vector<Lit> m_candidates; // scratch: the cells a line's reason may need
+    // Scratch: the cells a line's reason may need, each with its bit in
+    // the line's words.
+    struct Candidate {
+        uint32_t nTrailPos;
+        uint32_t nWord; // in m_words: filled words, then empty words
+        uint64_t nBit;
+    };
+    std::vector<Candidate> m_candidates;
 };

@@ -156,6 +156,10 @@ template <size_t W> class CWideLine {
                 m_fits[t - 1] = fits;
             const Bits starts = AfterGap(pRows[t - 1], gaps, t == 1) & fits & Window(nLo, nHi);
             pRows[t] = CarryUp(starts << clue.length, open) & line;
+            if (!pRows[t].Any()) { // no room for this run: none for the rest either
+                std::fill(pRows + t + 1, pRows + n + 1, Bits::Zero());
+                return;
+            }
         }
     }
 
