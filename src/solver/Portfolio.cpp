@@ -45,10 +45,13 @@ size_t BestStopped(const std::vector<Entrant>& entrants) {
 
 } // namespace
 
+// Looking for one solution, the first two searches are the two a count of
+// two would race, each stopping at the first solution it would find, so
+// finding one never takes longer than finding two. The restarting search
+// joins them from the third thread on.
 std::vector<Options> CPortfolioSolver::SetUps(const Options& options) const {
-    std::vector<Options> setUps{options};
     if (options.nThreads < 2 || options.nMaxSolutions > 2)
-        return setUps;
+        return {options};
     Options plain = options; // one run without restarts, branching as a count does
     plain.nRestartNodes = 0;
     Options learning = options; // the search that learns, after the root's probing
@@ -56,12 +59,16 @@ std::vector<Options> CPortfolioSolver::SetUps(const Options& options) const {
     Options depthFirst = options; // backtracking alone, however long it takes
     depthFirst.nLearnAfterLines = 0;
     const bool bLearns = options.nLearnAfterLines > 0 && AllLinesInWords(m_puzzle);
-    if (options.nMaxSolutions == 1 && options.nRestartNodes > 0)
-        setUps.push_back(plain);
-    if (bLearns) {
-        setUps.push_back(learning);
-        setUps.push_back(depthFirst);
-    }
+    const bool bRestarts = options.nMaxSolutions == 1 && options.nRestartNodes > 0;
+    std::vector<Options> setUps;
+    if (bRestarts && bLearns)
+        setUps = {plain, learning, options, depthFirst};
+    else if (bRestarts)
+        setUps = {options, plain};
+    else if (bLearns)
+        setUps = {options, learning, depthFirst};
+    else
+        setUps = {options};
     if (setUps.size() > options.nThreads)
         setUps.resize(options.nThreads);
     return setUps;

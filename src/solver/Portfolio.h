@@ -11,13 +11,19 @@
 // number of solutions never depend on which one wins; the solution shown
 // and the search nodes may.
 //
-// The searches, in the order the threads take them:
-//   1. the solver as set up (one solution: restarts on Luby budgets);
-//   2. one run without restarts, in the order a count explores (looking for
-//      one solution, it finds the first solution a count of two would);
-//   3. the search that learns from the root, where every line takes the
-//      word form (it hands over at once).
-// Counts beyond two solutions, and a single thread, take the first alone.
+// The searches:
+//   - the solver as set up (one solution: restarts on Luby budgets);
+//   - one run without restarts, in the order a count explores (looking for
+//     one solution, it finds the first solution a count of two would);
+//   - the search that learns from the root, where every line takes the
+//     word form (it hands over at once);
+//   - backtracking alone.
+// A count of two takes them in that order, without the run that mirrors
+// it. One solution takes the run without restarts and the search that
+// learns first: they are the two a count of two races, each stopped at its
+// first solution, so two threads never find one solution more slowly than
+// two. Counts beyond two solutions, and a single thread, take the solver
+// as set up alone.
 class CPortfolioSolver {
   public:
     explicit CPortfolioSolver(const CPuzzle& puzzle) : m_puzzle(puzzle) {}

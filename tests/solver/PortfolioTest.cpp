@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <random>
@@ -78,6 +79,49 @@ TEST(Portfolio, CountsPastTwoAndOneThreadKeepToTheSingleSearch) {
     EXPECT_EQ(CPortfolioSolver(puzzle).SetUps(options).size(), 4u);
     options.nThreads = 1;
     EXPECT_EQ(CPortfolioSolver(puzzle).SetUps(options).size(), 1u);
+}
+
+// Looking for one solution on two threads races the searches a count of two
+// races, each stopped at the first solution it would find: for each search
+// of the count, one of the two finds that same solution, in no more nodes.
+TEST(Portfolio, TwoThreadsFindOneSolutionAsTheCountOfTwoFindsItsFirst) {
+    std::mt19937 random(41);
+    int nCompared = 0, nDiffering = 0;
+    for (int nTrial = 0; nTrial < 30; ++nTrial) {
+        const int nSide = 14 + nTrial % 8;
+        CPuzzle puzzle = PuzzleFromPicture(RandomPicture(random, nSide, nSide, 40 + nTrial % 3 * 5));
+        if (puzzle.RefuseUnsolvable())
+            continue;
+        SCOPED_TRACE("trial " + std::to_string(nTrial));
+        CCompleteSolver::Options options;
+        options.nThreads = 2;
+        options.nRestartNodes = 4; // restarts come early
+        CCompleteSolver::Options count = options;
+        count.nMaxSolutions = 2;
+        const std::vector<CCompleteSolver::Options> ones = CPortfolioSolver(puzzle).SetUps(options);
+        const std::vector<CCompleteSolver::Options> counts = CPortfolioSolver(puzzle).SetUps(count);
+        ASSERT_EQ(ones.size(), 2u);
+        std::vector<CCompleteSolver::Result> found;
+        for (CCompleteSolver::Options one : ones) {
+            one.nThreads = 1;
+            found.push_back(CCompleteSolver(puzzle).Solve(one));
+        }
+        std::vector<std::vector<CellState>> firsts;
+        for (CCompleteSolver::Options each : counts) {
+            each.nThreads = 1;
+            const CCompleteSolver::Result counted = CCompleteSolver(puzzle).Solve(each);
+            ASSERT_GT(counted.nSolutions, 0u);
+            const bool bMirrored = std::any_of(found.begin(), found.end(), [&](const CCompleteSolver::Result& one) {
+                return one.first == counted.first && one.nNodes <= counted.nNodes;
+            });
+            EXPECT_TRUE(bMirrored) << "no search for one solution finds the count's first as soon";
+            firsts.push_back(counted.first);
+            ++nCompared;
+        }
+        nDiffering += firsts.size() == 2 && firsts[0] != firsts[1];
+    }
+    EXPECT_GT(nCompared, 50);
+    EXPECT_GT(nDiffering, 5) << "the count's searches find different solutions first";
 }
 
 // A stop from outside ends every search soon, wherever each one is: a hard
