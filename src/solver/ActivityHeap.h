@@ -22,7 +22,7 @@ class CActivityHeap {
     bool Empty() const { return m_heap.empty(); }
     bool Contains(size_t nCell) const { return m_position[nCell] != kOut; }
 
-    // The cell's activity grows by dAmount (not below 0).
+    // The cell's activity grows by dAmount (dAmount >= 0).
     void Add(size_t nCell, double dAmount) {
         m_activity[nCell] += dAmount;
         if (Contains(nCell))
