@@ -22,16 +22,13 @@ bool AllLinesInWords(const CPuzzle& puzzle) {
     return true;
 }
 
-// One search of the portfolio and what it found.
+// One search of the portfolio and what it found. Its solutions are told at
+// the end, from the result: a race counts two at most, and the result
+// keeps the first two.
 struct Entrant {
     Options options;
     Result result;
-    std::vector<std::vector<CellState>> solutions; // told at the end: two at most
 };
-
-void Keep(const std::vector<CellState>& cells, void* pContext) {
-    static_cast<Entrant*>(pContext)->solutions.push_back(cells);
-}
 
 // The answer when every search was stopped: the one that found most, the
 // first on ties.
@@ -92,8 +89,7 @@ Result CPortfolioSolver::Solve(const Options& options) {
             entrant.options = setUps[i];
             entrant.options.nThreads = 1;
             entrant.options.pStop = &bStop;
-            entrant.options.pfnSolution = Keep;
-            entrant.options.pSolutionContext = &entrant;
+            entrant.options.pfnSolution = nullptr;
             if (i > 0)
                 entrant.options.pfnProgress = nullptr; // the first search's cells are shown
             threads.emplace_back([&, i] {
@@ -116,8 +112,11 @@ Result CPortfolioSolver::Solve(const Options& options) {
     }
     const int nFirst = nWinner.load();
     Entrant& winner = entrants[nFirst >= 0 ? static_cast<size_t>(nFirst) : BestStopped(entrants)];
-    if (options.pfnSolution)
-        for (const std::vector<CellState>& cells : winner.solutions)
-            options.pfnSolution(cells, options.pSolutionContext);
+    if (options.pfnSolution) {
+        if (winner.result.nSolutions > 0)
+            options.pfnSolution(winner.result.first, options.pSolutionContext);
+        if (winner.result.nSolutions > 1)
+            options.pfnSolution(winner.result.second, options.pSolutionContext);
+    }
     return std::move(winner.result);
 }
