@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <utility>
 
 namespace {
 
@@ -479,12 +480,14 @@ bool CCompleteSolver::Start() {
     return true;
 }
 
+// The result is moved out, not copied: on a large grid its cells are a
+// grid or two.
 CCompleteSolver::Result CCompleteSolver::Solve(const Options& options) {
     m_options = options;
     m_options.nMaxSolutions = std::max<uint64_t>(m_options.nMaxSolutions, 1);
     m_result = Result();
     if (!Start())
-        return m_result;
+        return std::move(m_result);
     if (m_options.nLearnAfterLines && std::all_of(m_inWord.begin(), m_inWord.end(), [](uint8_t b) { return b; })) {
         m_nLearnAt = m_nSettled + m_options.nLearnAfterLines;
         m_symmetricPairs = SymmetricCellPairs(m_lines, m_nRows, m_nCols);
@@ -500,5 +503,5 @@ CCompleteSolver::Result CCompleteSolver::Solve(const Options& options) {
         m_result.outcome = Outcome::Multiple;
     else
         m_result.outcome = m_options.nMaxSolutions > 1 ? Outcome::Unique : Outcome::Solved;
-    return m_result;
+    return std::move(m_result);
 }
