@@ -21,9 +21,9 @@
 // A count of two takes them in that order, without the run that mirrors
 // it. One solution takes the run without restarts and the search that
 // learns first: they are the two a count of two races, each stopped at its
-// first solution, so two threads never find one solution more slowly than
-// two. Counts beyond two solutions, and a single thread, take the solver
-// as set up alone.
+// first solution, so on two threads one solution never takes more search
+// than two. Counts beyond two solutions, and a single thread, take the
+// solver as set up alone.
 class CPortfolioSolver {
   public:
     explicit CPortfolioSolver(const CPuzzle& puzzle) : m_puzzle(puzzle) {}
