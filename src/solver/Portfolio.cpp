@@ -44,8 +44,8 @@ size_t BestStopped(const std::vector<Entrant>& entrants) {
 
 // Looking for one solution, the first two searches are the two a count of
 // two would race, each stopping at the first solution it would find, so
-// finding one never takes longer than finding two. The restarting search
-// joins them from the third thread on.
+// finding one never takes more search than finding two. The restarting
+// search joins them from the third thread on.
 std::vector<Options> CPortfolioSolver::SetUps(const Options& options) const {
     if (options.nThreads < 2 || options.nMaxSolutions > 2)
         return {options};
