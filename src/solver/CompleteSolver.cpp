@@ -191,14 +191,7 @@ bool CCompleteSolver::SettleAfresh(int nLine, const uint64_t* pKnown, size_t nWo
     m_agreedWords.assign(2 * nWords, 0);
     bool bFits = false;
     if (m_inAnyWord[static_cast<size_t>(nLine)]) {
-        m_canWords.resize(2 * nWords);
-        uint64_t* pCanFill = m_canWords.data();
-        uint64_t* pCanEmpty = pCanFill + nWords;
-        bFits = CLineAgreement::SettleWords(clues, nLength, pKnown, pKnown + nWords, pCanFill, pCanEmpty);
-        for (size_t w = 0; bFits && w < nWords; ++w) {
-            m_agreedWords[w] = pCanFill[w] & ~pCanEmpty[w];
-            m_agreedWords[nWords + w] = pCanEmpty[w] & ~pCanFill[w];
-        }
+        bFits = CLineAgreement::AgreedWords(clues, nLength, pKnown, pKnown + nWords, m_agreedWords.data());
     } else {
         m_line.resize(static_cast<size_t>(nLength));
         m_agreed.resize(static_cast<size_t>(nLength));

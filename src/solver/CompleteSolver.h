@@ -208,7 +208,6 @@ class CCompleteSolver {
     // Cells the clues' symmetries pair (none: no symmetry, or no learning).
     std::vector<std::pair<size_t, size_t>> m_symmetricPairs;
     std::vector<uint64_t> m_agreedWords;
-    std::vector<uint64_t> m_canWords; // a long line's word form: can fill, can empty
     Options m_options;
     Result m_result;
 };

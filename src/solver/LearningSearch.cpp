@@ -181,16 +181,9 @@ bool CLearningSearch::SettleLine(int nLine) {
             return false;
         pAgreed = slot.agreed;
     } else {
-        m_canFill.assign(nWords, 0);
-        m_canEmpty.assign(nWords, 0);
-        if (!CLineAgreement::SettleWords(clues, LineLength(nLine), pKnown, pKnown + nWords, m_canFill.data(),
-                                         m_canEmpty.data()))
-            return false;
         m_agreed.resize(2 * nWords);
-        for (size_t w = 0; w < nWords; ++w) {
-            m_agreed[w] = m_canFill[w] & ~m_canEmpty[w];
-            m_agreed[nWords + w] = m_canEmpty[w] & ~m_canFill[w];
-        }
+        if (!CLineAgreement::AgreedWords(clues, LineLength(nLine), pKnown, pKnown + nWords, m_agreed.data()))
+            return false;
         pAgreed = m_agreed.data();
     }
     for (size_t w = 0; w < nWords; ++w) {
@@ -228,13 +221,16 @@ void CLearningSearch::ExplainLine(int nLine, Lit lit, std::vector<Lit>& because)
     const size_t nWords = WordsOf(nLine);
     const uint64_t* pKnown = m_known.data() + m_wordOffset[static_cast<size_t>(nLine)];
     const uint32_t nBefore = lit == kNoLit ? UINT32_MAX : m_trailPos[CellOfLit(lit)];
+    // The cell of a bit of the line's words (filled words, then empty words).
+    auto cellOf = [&](size_t nWord, uint64_t nBit) {
+        return CellOf(nLine, static_cast<int32_t>((nWord % nWords) * 64 + static_cast<size_t>(std::countr_zero(nBit))));
+    };
     m_words.assign(2 * nWords, 0);
     m_candidates.clear();
     for (size_t w = 0; w < 2 * nWords; ++w) {
         for (uint64_t nBits = pKnown[w]; nBits != 0; nBits &= nBits - 1) {
             const uint64_t nBit = nBits & -nBits;
-            const auto i = static_cast<int32_t>((w % nWords) * 64 + static_cast<size_t>(std::countr_zero(nBits)));
-            const uint32_t nTrailPos = m_trailPos[CellOf(nLine, i)];
+            const uint32_t nTrailPos = m_trailPos[cellOf(w, nBit)];
             if (nTrailPos < nBefore) {
                 m_words[w] |= nBit;
                 m_candidates.push_back({nTrailPos, static_cast<uint32_t>(w), nBit});
@@ -262,8 +258,7 @@ void CLearningSearch::ExplainLine(int nLine, Lit lit, std::vector<Lit>& because)
             continue;
         }
         const Candidate& kept = m_candidates[k];
-        const auto i = static_cast<int32_t>((kept.nWord % nWords) * 64 + static_cast<size_t>(std::countr_zero(kept.nBit)));
-        because.push_back(LitOf(CellOf(nLine, i), kept.nWord < nWords ? CELL_FILLED : CELL_EMPTY));
+        because.push_back(LitOf(cellOf(kept.nWord, kept.nBit), kept.nWord < nWords ? CELL_FILLED : CELL_EMPTY));
         ++k;
     }
 }

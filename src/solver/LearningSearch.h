@@ -165,8 +165,6 @@ class CLearningSearch {
 
     CWordLineMemo m_memo;     // one-word lines' results by their known cells
     CWordLineMemo m_fitsMemo; // and whether a placement fits them, for reasons
-    std::vector<uint64_t> m_canFill;
-    std::vector<uint64_t> m_canEmpty;
     std::vector<uint64_t> m_agreed; // longer lines' agreed cells: filled words, then empty words
     std::vector<uint64_t> m_words; // scratch: a line's filled and empty words
     // Scratch: the cells a line's reason may need, each with its bit in

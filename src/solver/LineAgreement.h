@@ -59,6 +59,12 @@ class CLineAgreement {
                             uint64_t* pCanFill, uint64_t* pCanEmpty, int32_t* pLeftStarts = nullptr,
                             int32_t* pRightStarts = nullptr);
 
+    // SettleWords's agreement: the cells every fitting placement fills
+    // (pAgreed's first WordsFor(nLength) words) and leaves empty (the next
+    // as many). False, pAgreed untouched, when no placement fits.
+    static bool AgreedWords(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, const uint64_t* pEmpty,
+                            uint64_t* pAgreed);
+
     // Whether any placement fits such a line: SettleWords's forward pass.
     static bool FitsWords(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, const uint64_t* pEmpty);
 

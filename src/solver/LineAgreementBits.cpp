@@ -256,6 +256,20 @@ bool CLineAgreement::SettleWords(const ClueList& clues, int32_t nLength, const u
                                                      pRightStarts);
 }
 
+bool CLineAgreement::AgreedWords(const ClueList& clues, int32_t nLength, const uint64_t* pFilled,
+                                 const uint64_t* pEmpty, uint64_t* pAgreed) {
+    const size_t nWords = WordsFor(nLength);
+    if (!SettleWords(clues, nLength, pFilled, pEmpty, pAgreed, pAgreed + nWords))
+        return false;
+    for (size_t w = 0; w < nWords; ++w) { // in place: can fill, can empty -> must fill, must empty
+        const uint64_t nCanFill = pAgreed[w];
+        const uint64_t nCanEmpty = pAgreed[nWords + w];
+        pAgreed[w] = nCanFill & ~nCanEmpty;
+        pAgreed[nWords + w] = nCanEmpty & ~nCanFill;
+    }
+    return true;
+}
+
 bool CLineAgreement::FitsWords(const ClueList& clues, int32_t nLength, const uint64_t* pFilled,
                                const uint64_t* pEmpty) {
     return Widths::kFitsIn[RowWidthIndex(nLength)](clues, nLength, pFilled, pEmpty);

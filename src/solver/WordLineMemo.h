@@ -43,16 +43,10 @@ class CWordLineMemo {
         Slot& slot = SlotFor(nLine, pKnown[0], pKnown[1]);
         if (slot.Holds(pKnown[0], pKnown[1]))
             return slot;
-        uint64_t nCanFill = 0;
-        uint64_t nCanEmpty = 0;
         slot.nFilled = pKnown[0];
         slot.nEmpty = pKnown[1];
-        if (CLineAgreement::SettleWords(clues, nLength, &pKnown[0], &pKnown[1], &nCanFill, &nCanEmpty)) {
-            slot.agreed[0] = nCanFill & ~nCanEmpty;
-            slot.agreed[1] = nCanEmpty & ~nCanFill;
-        } else {
+        if (!CLineAgreement::AgreedWords(clues, nLength, &pKnown[0], &pKnown[1], slot.agreed))
             slot.agreed[0] = slot.agreed[1] = ~uint64_t{0};
-        }
         return slot;
     }
 
