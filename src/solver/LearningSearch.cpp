@@ -39,6 +39,7 @@ CLearningSearch::CLearningSearch(const std::vector<ClueList>& lines, int nRows, 
     m_trailPos.assign(nCells, 0);
     m_reason.assign(nCells, kDecision);
     m_phase.assign(nCells, CELL_FILLED);
+    m_target.assign(nCells, CELL_UNKNOWN);
     m_order.Reset(std::vector<double>(nCells, 0.0));
     m_seen.assign(nCells, 0);
     m_levelSeen.assign(nCells + 1, 0);
@@ -406,6 +407,21 @@ void CLearningSearch::ReduceClauses() {
     m_nMaxLearnts += kMoreLearnts;
 }
 
+// At a contradiction: the cells known before the last decision held
+// together; when they are more than the target's, they are the new target.
+void CLearningSearch::UpdateTarget() {
+    const size_t nConsistent = m_levelStarts.back();
+    if (!m_tuning.bTargetPhases || nConsistent <= m_nTarget)
+        return;
+    m_nTarget = nConsistent;
+    for (size_t k = 0; k < nConsistent; ++k)
+        m_target[CellOfLit(m_trail[k])] = StateOfLit(m_trail[k]);
+}
+
+CellState CLearningSearch::BranchValue(size_t nCell) const {
+    return m_target[nCell] != CELL_UNKNOWN ? m_target[nCell] : m_phase[nCell];
+}
+
 void CLearningSearch::Bump(size_t nCell) {
     m_order.Add(nCell, m_dBump);
     if (m_order.Activity(nCell) > 1e100) {
@@ -497,6 +513,7 @@ CLearningSearch::Outcome CLearningSearch::Next(std::vector<CellState>& cells, co
                 m_bContradicted = true;
                 break;
             }
+            UpdateTarget();
             size_t nBackLevel = 0;
             Analyze(nConflict, learnt, nBackLevel);
             const uint32_t nLevels = LevelsOf(learnt);
@@ -527,7 +544,7 @@ CLearningSearch::Outcome CLearningSearch::Next(std::vector<CellState>& cells, co
             return Outcome::Solution;
         }
         m_levelStarts.push_back(m_trail.size());
-        Assign(LitOf(nCell, m_phase[nCell]), kDecision);
+        Assign(LitOf(nCell, BranchValue(nCell)), kDecision);
     }
     return Outcome::NoSolution;
 }

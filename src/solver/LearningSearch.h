@@ -19,8 +19,9 @@
 // far to jump back. A line's reason for a cell is found when needed: the
 // line's cells known before it, thinned to those without which the line no
 // longer forces the cell. Branching follows the cells most often involved
-// in recent contradictions; the search restarts on Luby's schedule,
-// keeping what it learned.
+// in recent contradictions, each taking the value it had in the longest
+// stretch of cells known without a contradiction; the search restarts on
+// Luby's schedule, keeping what it learned.
 //
 // Every line must take the word form (see CLineAgreement::FitsInWords).
 class CLearningSearch {
@@ -34,6 +35,14 @@ class CLearningSearch {
         uint64_t nRestartConflicts = 300;
         // Learnt clauses kept before the first clean-up.
         size_t nFirstMaxLearnts = 4000;
+        // A branch takes the value its cell had in the longest trail that
+        // ended in no contradiction (the target), when the cell was on it;
+        // otherwise the value it last had. The target leads back towards
+        // the largest consistent part of a picture found so far, where the
+        // value last had follows wherever the latest contradiction left it:
+        // on 27 hard random pictures of 30 to 60 a side, 12 to 14 found in
+        // 10 s (four runs) against 8 (two runs).
+        bool bTargetPhases = true;
     };
 
     // lines: rows first, then columns, ranges prepared, no clue 0.
@@ -126,7 +135,9 @@ class CLearningSearch {
     uint32_t LevelsOf(const std::vector<Lit>& lits);
     void ReduceClauses();
     void Bump(size_t nCell);
+    void UpdateTarget();
     size_t PickBranchCell();
+    CellState BranchValue(size_t nCell) const;
 
     std::vector<ClueList> m_lines;
     int m_nRows;
@@ -139,7 +150,9 @@ class CLearningSearch {
     std::vector<uint32_t> m_level;
     std::vector<uint32_t> m_trailPos;
     std::vector<int32_t> m_reason;
-    std::vector<CellState> m_phase; // the value a cell last had
+    std::vector<CellState> m_phase;  // the value a cell last had
+    std::vector<CellState> m_target; // its value on the longest trail without a contradiction
+    size_t m_nTarget = 0;            // the length of that trail
     std::vector<Lit> m_trail;
     std::vector<size_t> m_levelStarts; // trail size at each decision
     size_t m_nHead = 0;                // trail cells whose clauses are done

@@ -11,12 +11,16 @@ namespace {
 // Restarting after every conflict or so and forgetting learnt clauses all
 // the time must neither lose solutions nor invent them: the count up to a
 // limit is the backtracking search's, and every solution reads the clues
-// and is new. Puzzles big enough to need many conflicts.
-TEST(LearningSearch, CountsAsBacktrackingDoesWhileRestartingAndForgetting) {
+// and is new. Puzzles big enough to need many conflicts; branching towards
+// the target's values and towards the values last had.
+class LearningSearchCounts : public testing::TestWithParam<bool> {};
+
+TEST_P(LearningSearchCounts, AsBacktrackingDoesWhileRestartingAndForgetting) {
     std::mt19937 random(41);
     CLearningSearch::Tuning tuning;
     tuning.nRestartConflicts = 1;
     tuning.nFirstMaxLearnts = 8;
+    tuning.bTargetPhases = GetParam();
     constexpr uint64_t kLimit = 30;
     uint64_t nConflicts = 0;
     int nSeveral = 0;
@@ -53,6 +57,8 @@ TEST(LearningSearch, CountsAsBacktrackingDoesWhileRestartingAndForgetting) {
     EXPECT_GT(nConflicts, 500u);
     EXPECT_GT(nSeveral, 3);
 }
+
+INSTANTIATE_TEST_SUITE_P(TargetOrLast, LearningSearchCounts, testing::Bool());
 
 TEST(LearningSearch, StopsAtTheConflictLimit) {
     // Every row and column "1" on 9 x 9: 9! solutions, each one a new search.
