@@ -72,6 +72,10 @@ int main(int argc, char** argv) {
             dSeconds = dValue;
         else if (std::strcmp(pszName, "restart") == 0)
             tuning.nRestartConflicts = static_cast<uint64_t>(dValue);
+        else if (std::strcmp(pszName, "learnts") == 0)
+            tuning.nFirstMaxLearnts = static_cast<size_t>(dValue);
+        else if (std::strcmp(pszName, "minimize") == 0)
+            tuning.bMinimize = dValue != 0;
         else if (std::strcmp(pszName, "target") == 0)
             tuning.bTargetPhases = dValue != 0;
         else {

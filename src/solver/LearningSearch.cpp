@@ -42,6 +42,8 @@ CLearningSearch::CLearningSearch(const std::vector<ClueList>& lines, int nRows, 
     m_target.assign(nCells, CELL_UNKNOWN);
     m_order.Reset(std::vector<double>(nCells, 0.0));
     m_seen.assign(nCells, 0);
+    m_reasons.resize(nCells);
+    m_hasReason.assign(nCells, 0);
     m_levelSeen.assign(nCells + 1, 0);
     m_watches.resize(2 * nCells);
     m_lineQueued.assign(m_lines.size(), 0);
@@ -93,6 +95,7 @@ void CLearningSearch::Unassign(size_t nCell) {
     const CellState state = m_cells[nCell];
     m_phase[nCell] = state;
     m_cells[nCell] = CELL_UNKNOWN;
+    m_hasReason[nCell] = 0;
     m_order.Insert(nCell);
     for (const int nLine : LinesThrough(nCell)) {
         const KnownBit known = KnownBitOf(nLine, nCell, state);
@@ -298,11 +301,11 @@ void CLearningSearch::Analyze(int32_t nConflict, std::vector<Lit>& learnt, size_
     int nPending = 0;
     Lit lit = kNoLit;
     size_t nIndex = m_trail.size();
-    int32_t nReason = nConflict;
-    std::vector<Lit> because;
+    std::vector<Lit> conflict;
+    Explain(nConflict, kNoLit, conflict);
+    const std::vector<Lit>* pBecause = &conflict;
     for (;;) {
-        Explain(nReason, lit, because);
-        for (const Lit q : because) {
+        for (const Lit q : *pBecause) {
             const size_t nCell = CellOfLit(q);
             if (m_seen[nCell] || m_level[nCell] == 0)
                 continue;
@@ -320,9 +323,11 @@ void CLearningSearch::Analyze(int32_t nConflict, std::vector<Lit>& learnt, size_
         m_seen[CellOfLit(lit)] = 0;
         if (--nPending == 0)
             break;
-        nReason = m_reason[CellOfLit(lit)];
+        pBecause = &ReasonOf(CellOfLit(lit));
     }
     learnt[0] = lit ^ 1;
+    if (m_tuning.bMinimize)
+        Minimize(learnt);
     nBackLevel = 0;
     size_t nAt = 1;
     for (size_t k = 1; k < learnt.size(); ++k) {
@@ -335,6 +340,68 @@ void CLearningSearch::Analyze(int32_t nConflict, std::vector<Lit>& learnt, size_
     }
     if (learnt.size() > 1)
         std::swap(learnt[1], learnt[nAt]); // watched: the last to become true again
+}
+
+// The cells that together forced an assigned cell, found once while it
+// stays assigned. Cells fixed at level 0 have none.
+const std::vector<CLearningSearch::Lit>& CLearningSearch::ReasonOf(size_t nCell) {
+    std::vector<Lit>& reason = m_reasons[nCell];
+    if (!m_hasReason[nCell]) {
+        Explain(m_reason[nCell], LitOf(nCell, m_cells[nCell]), reason);
+        m_hasReason[nCell] = 1;
+    }
+    return reason;
+}
+
+// Drops the clause's cells whose reasons lie within the rest of the clause
+// (or at level 0): the clause without them follows from it by resolution.
+// The cells of the clause are marked seen on entry.
+void CLearningSearch::Minimize(std::vector<Lit>& learnt) {
+    uint32_t nLevelMask = 0;
+    for (size_t k = 1; k < learnt.size(); ++k)
+        nLevelMask |= 1u << (m_level[CellOfLit(learnt[k])] & 31);
+    m_cleared.clear();
+    size_t nKept = 1;
+    for (size_t k = 1; k < learnt.size(); ++k) {
+        const size_t nCell = CellOfLit(learnt[k]);
+        if (m_reason[nCell] == kDecision || !Redundant(learnt[k] ^ 1, nLevelMask))
+            learnt[nKept++] = learnt[k];
+        else
+            m_cleared.push_back(nCell);
+    }
+    learnt.resize(nKept);
+    for (const size_t nCell : m_cleared)
+        m_seen[nCell] = 0;
+}
+
+// Whether the true literal `lit` follows from the cells marked seen: each
+// cell of its reason is seen, at level 0, or follows from them in turn.
+// A cell at a level none of the clause's cells is at cannot follow (its
+// reason leads back to that level's decision). Cells found to follow stay
+// seen, for the next call; on failure, those marked by this call are
+// cleared.
+bool CLearningSearch::Redundant(Lit lit, uint32_t nLevelMask) {
+    m_stack.assign(1, lit);
+    const size_t nTop = m_cleared.size();
+    while (!m_stack.empty()) {
+        const size_t nCell = CellOfLit(m_stack.back());
+        m_stack.pop_back();
+        for (const Lit q : ReasonOf(nCell)) {
+            const size_t nOther = CellOfLit(q);
+            if (m_seen[nOther] || m_level[nOther] == 0)
+                continue;
+            if (m_reason[nOther] == kDecision || !((nLevelMask >> (m_level[nOther] & 31)) & 1)) {
+                for (size_t k = nTop; k < m_cleared.size(); ++k)
+                    m_seen[m_cleared[k]] = 0;
+                m_cleared.resize(nTop);
+                return false;
+            }
+            m_seen[nOther] = 1;
+            m_stack.push_back(q);
+            m_cleared.push_back(nOther);
+        }
+    }
+    return true;
 }
 
 void CLearningSearch::AddClause(const std::vector<Lit>& lits, bool bLearnt, uint32_t nLevels) {
