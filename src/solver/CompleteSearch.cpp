@@ -181,7 +181,7 @@ CLearningSearch::Limits CCompleteSolver::LearningLimits(uint64_t nConflicts) con
 bool CCompleteSolver::SearchSymmetric(const std::vector<double>& priorities) {
     if (m_symmetricPairs.empty() || m_result.nSolutions > 0 || NodeLimitReached())
         return false;
-    CLearningSearch learning(m_lines, m_nRows, m_nCols);
+    CLearningSearch learning(m_lines, m_nRows, m_nCols, m_options.learning);
     for (const auto& [nCellA, nCellB] : m_symmetricPairs)
         learning.Equate(nCellA, nCellB);
     if (!learning.Fix(m_result.known))
@@ -209,7 +209,7 @@ bool CCompleteSolver::SearchLearning() {
         return false;
     if (StopRequested())
         return true;
-    CLearningSearch learning(m_lines, m_nRows, m_nCols);
+    CLearningSearch learning(m_lines, m_nRows, m_nCols, m_options.learning);
     if (!learning.Fix(m_result.known))
         return false; // no solution at all
     learning.SetPriorities(priorities);

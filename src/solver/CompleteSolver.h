@@ -51,6 +51,8 @@ class CCompleteSolver {
         // clues have any (0: as many as it takes). The one symmetric puzzle
         // of the benchmark that needs a search took 2,837.
         uint64_t nSymmetricConflicts = 20'000;
+        // How the search that learns branches, restarts and learns.
+        CLearningSearch::Tuning learning;
         const std::atomic<bool>* pStop = nullptr;
         // Called now and then during a long search with the cells known at
         // that moment (all unknown cells 0).

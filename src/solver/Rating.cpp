@@ -127,6 +127,10 @@ CCompleteSolver::Options RatingSolverOptions(const RatingOptions& options) {
     solverOptions.nLineLogicAboveCells = 128 * 128;
     solverOptions.nLearnAfterLines = 10'000'000;
     solverOptions.nSymmetricConflicts = 20'000;
+    solverOptions.learning.nRestartConflicts = 300;
+    solverOptions.learning.nFirstMaxLearnts = 4000;
+    solverOptions.learning.bTargetPhases = false;
+    solverOptions.learning.bMinimize = false;
     solverOptions.pStop = options.pStop;
     return solverOptions;
 }
