@@ -1,10 +1,12 @@
 // Runs the search that learns alone, from line logic's fixed point, on each
 // clue file, for tuning it: prints the outcome, the conflicts and the time.
-// Each file gets --seconds (default 10) before it is stopped; --restart sets
-// the restart unit in conflicts and --target 0 branches on the value a cell
-// last had instead of the target's.
+// Each file gets --seconds (default 10) before it is stopped. The other
+// options set CLearningSearch::Tuning: --restart the restart unit in
+// conflicts, --learnts the learnt clauses kept before the first clean-up,
+// --target 0 branches on the value a cell last had instead of the target's,
+// --minimize 0 keeps learnt clauses whole.
 //
-//   tabulon_learning_bench [--seconds S] [--restart N] [--target 0|1] FILE...
+//   tabulon_learning_bench [--seconds S] [--restart N] [--learnts N] [--target 0|1] [--minimize 0|1] FILE...
 
 #include "model/PuzzleFile.h"
 #include "solver/CompleteSolver.h"
