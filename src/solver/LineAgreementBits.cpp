@@ -184,6 +184,33 @@ bool FitsIn(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, con
     return CWideLine<W>(clues, nLength).Fits(LoadBits<W>(pFilled, nLength), LoadBits<W>(pEmpty, nLength));
 }
 
+// The forward rows of a one-word line (up to 62 cells) in plain words, one
+// at a time: thinning reasons asks this of the same lines over and over, and
+// the general rows' arrays and window masks cost more than the arithmetic.
+template <>
+bool FitsIn<1>(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, const uint64_t* pEmpty) {
+    const uint64_t nCells = (uint64_t{1} << nLength) - 1;
+    const uint64_t nLine = (uint64_t{2} << nLength) - 1; // positions 0..nLength
+    const uint64_t nGaps = ~*pFilled & nCells;
+    const uint64_t nFillable = ~*pEmpty & nCells;
+    const uint64_t nOpen = nGaps << 1;
+    uint64_t nRow = CarryUp(uint64_t{1}, nOpen) & nLine;
+    uint64_t nFirst = 1; // the first run may start at 0
+    for (const Clue& clue : clues) {
+        const int32_t nLo = std::max(clue.minStart, int32_t{0});
+        const int32_t nHi = std::min(clue.maxStart, nLength - clue.length);
+        if (nLo > nHi)
+            return false;
+        const uint64_t nWindow = ((uint64_t{2} << nHi) - 1) & ~((uint64_t{1} << nLo) - 1);
+        const uint64_t nStarts = (((nRow & nGaps) << 1) | nFirst) & RunFits(nFillable, clue.length) & nWindow;
+        nFirst = 0;
+        nRow = CarryUp(nStarts << clue.length, nOpen) & nLine;
+        if (nRow == 0)
+            return false;
+    }
+    return (nRow >> nLength) & 1;
+}
+
 template <size_t W>
 bool SettleIn(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, const uint64_t* pEmpty,
               uint64_t* pCanFill, uint64_t* pCanEmpty, int32_t* pLeftStarts, int32_t* pRightStarts) {

@@ -150,8 +150,22 @@ void ExpectSame(const Expected& got, const Expected& expected, const std::string
     EXPECT_EQ(got.rightStarts, expected.rightStarts) << where;
 }
 
+// The word form's forward pass alone: whether any placement fits.
+bool FitsWith(const RandomLine& r) {
+    const auto nLength = static_cast<int32_t>(r.line.size());
+    const size_t nWords = CLineAgreement::WordsFor(nLength);
+    std::vector<uint64_t> filled(nWords, 0), empty(nWords, 0);
+    for (size_t i = 0; i < r.line.size(); ++i) {
+        const uint64_t nBit = uint64_t{1} << (i % 64);
+        filled[i / 64] |= r.line[i] == CELL_FILLED ? nBit : 0;
+        empty[i / 64] |= r.line[i] == CELL_EMPTY ? nBit : 0;
+    }
+    return CLineAgreement::FitsWords(r.clues, nLength, filled.data(), empty.data());
+}
+
 // Over c.nTrials random lines, `oracle` says what a line settles to and each
 // of `forms` (true: the tables, false: the word form) must agree with it.
+// The word form's forward pass must say whether anything fits as well.
 template <typename Oracle>
 void CompareOnRandomLines(const RandomLineCase& c, uint32_t nSeed, Oracle oracle, std::initializer_list<bool> forms) {
     std::mt19937 random(nSeed);
@@ -162,9 +176,13 @@ void CompareOnRandomLines(const RandomLineCase& c, uint32_t nSeed, Oracle oracle
         ASSERT_TRUE(CLineAgreement::FitsInAnyWords(r.clues, static_cast<int32_t>(r.line.size())));
         const Expected expected = oracle(agreement, r);
         nFits += expected.bFits;
-        for (const bool bTables : forms)
+        for (const bool bTables : forms) {
             ExpectSame(SettleWith(agreement, bTables, r), expected,
                        (bTables ? "tables, trial " : "words, trial ") + std::to_string(nTrial));
+            if (!bTables) {
+                EXPECT_EQ(FitsWith(r), expected.bFits) << "forward pass, trial " << nTrial;
+            }
+        }
     }
     // Both outcomes must be exercised for the comparison to mean anything.
     EXPECT_GT(nFits, c.nTrials / 4);
