@@ -13,7 +13,9 @@
 #include "solver/LineAgreement.h"
 #include "solver/WideBits.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -184,33 +186,6 @@ bool FitsIn(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, con
     return CWideLine<W>(clues, nLength).Fits(LoadBits<W>(pFilled, nLength), LoadBits<W>(pEmpty, nLength));
 }
 
-// The forward rows of a one-word line (up to 62 cells) in plain words, one
-// at a time: thinning reasons asks this of the same lines over and over, and
-// the general rows' arrays and window masks cost more than the arithmetic.
-template <>
-bool FitsIn<1>(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, const uint64_t* pEmpty) {
-    const uint64_t nCells = (uint64_t{1} << nLength) - 1;
-    const uint64_t nLine = (uint64_t{2} << nLength) - 1; // positions 0..nLength
-    const uint64_t nGaps = ~*pFilled & nCells;
-    const uint64_t nFillable = ~*pEmpty & nCells;
-    const uint64_t nOpen = nGaps << 1;
-    uint64_t nRow = CarryUp(uint64_t{1}, nOpen) & nLine;
-    uint64_t nFirst = 1; // the first run may start at 0
-    for (const Clue& clue : clues) {
-        const int32_t nLo = std::max(clue.minStart, int32_t{0});
-        const int32_t nHi = std::min(clue.maxStart, nLength - clue.length);
-        if (nLo > nHi)
-            return false;
-        const uint64_t nWindow = ((uint64_t{2} << nHi) - 1) & ~((uint64_t{1} << nLo) - 1);
-        const uint64_t nStarts = (((nRow & nGaps) << 1) | nFirst) & RunFits(nFillable, clue.length) & nWindow;
-        nFirst = 0;
-        nRow = CarryUp(nStarts << clue.length, nOpen) & nLine;
-        if (nRow == 0)
-            return false;
-    }
-    return (nRow >> nLength) & 1;
-}
-
 template <size_t W>
 bool SettleIn(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, const uint64_t* pEmpty,
               uint64_t* pCanFill, uint64_t* pCanEmpty, int32_t* pLeftStarts, int32_t* pRightStarts) {
@@ -227,6 +202,107 @@ bool SettleIn(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, c
         pCanFill[i] = canFill.w[i];
         pCanEmpty[i] = canEmpty.w[i];
     }
+    return true;
+}
+
+// One-word lines (up to 62 cells) in plain words, with the same rows as
+// CWideLine: the searches ask this of the same short lines over and over,
+// and the general rows' object, masks and run-time direction cost more than
+// the arithmetic.
+constexpr size_t kOneWordMaxRuns = 32;
+
+uint64_t WindowWord(int32_t nLo, int32_t nHi) {
+    return ((uint64_t{2} << nHi) - 1) & ~((uint64_t{1} << nLo) - 1);
+}
+
+uint64_t ReversedWord(uint64_t nBits, int32_t nWidth) {
+    return WideBits<1>{{nBits}}.Reversed(nWidth).w[0];
+}
+
+// The prefix rows 0..n of a one-word line, the runs taken forwards or
+// backwards; pFits, when given, gets where each run meets no empty cell.
+// False when a run finds no room, the rows from it on then zero.
+template <bool kBackwards>
+bool OneWordRows(const ClueList& clues, int32_t nLength, uint64_t nGaps, uint64_t nFillable, uint64_t* pRows,
+                 uint64_t* pFits) {
+    const size_t n = clues.size();
+    const uint64_t nOpen = nGaps << 1; // bit i: cell i-1 may be a gap
+    const uint64_t nLine = (uint64_t{2} << nLength) - 1; // positions 0..nLength
+    uint64_t nRow = CarryUp(uint64_t{1}, nOpen) & nLine;
+    pRows[0] = nRow;
+    for (size_t t = 1; t <= n; ++t) {
+        const Clue& clue = clues[kBackwards ? n - t : t - 1];
+        int32_t nLo = std::max(clue.minStart, int32_t{0});
+        int32_t nHi = std::min(clue.maxStart, nLength - clue.length);
+        if constexpr (kBackwards) { // a run starting at s forwards starts at length - s - len backwards
+            const int32_t nForwardLo = nLo;
+            nLo = nLength - clue.length - nHi;
+            nHi = nLength - clue.length - nForwardLo;
+        }
+        const uint64_t nFits = nLo <= nHi ? RunFits(nFillable, clue.length) : 0;
+        if (pFits)
+            pFits[t - 1] = nFits;
+        const uint64_t nStarts = (((nRow & nGaps) << 1) | (t == 1)) & nFits & (nLo <= nHi ? WindowWord(nLo, nHi) : 0);
+        nRow = CarryUp(nStarts << clue.length, nOpen) & nLine;
+        pRows[t] = nRow;
+        if (nRow == 0) { // no room for this run: none for the rest either
+            std::fill(pRows + t + 1, pRows + n + 1, uint64_t{0});
+            return false;
+        }
+    }
+    return true;
+}
+
+template <>
+bool FitsIn<1>(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, const uint64_t* pEmpty) {
+    const uint64_t nCells = (uint64_t{1} << nLength) - 1;
+    uint64_t rows[kOneWordMaxRuns + 1];
+    return OneWordRows<false>(clues, nLength, ~*pFilled & nCells, ~*pEmpty & nCells, rows, nullptr) &&
+           ((rows[clues.size()] >> nLength) & 1);
+}
+
+template <>
+bool SettleIn<1>(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, const uint64_t* pEmpty,
+                 uint64_t* pCanFill, uint64_t* pCanEmpty, int32_t* pLeftStarts, int32_t* pRightStarts) {
+    const size_t n = clues.size();
+    const uint64_t nCells = (uint64_t{1} << nLength) - 1;
+    const uint64_t nGaps = ~*pFilled & nCells;
+    const uint64_t nFillable = ~*pEmpty & nCells;
+    uint64_t prefix[kOneWordMaxRuns + 1];
+    uint64_t back[kOneWordMaxRuns + 1]; // prefix rows of the reversed line
+    uint64_t fits[kOneWordMaxRuns];
+    if (!OneWordRows<false>(clues, nLength, nGaps, nFillable, prefix, fits) || !((prefix[n] >> nLength) & 1))
+        return false;
+    OneWordRows<true>(clues, nLength, ReversedWord(nGaps, nLength), ReversedWord(nFillable, nLength), back, nullptr);
+    // suffix[t] is the backwards prefix of the last n - t runs, mirrored.
+    auto suffix = [&](size_t t) { return ReversedWord(back[n - t], nLength + 1); };
+
+    uint64_t nCanFill = 0;
+    uint64_t nCanEmpty = 0;
+    uint64_t nAfter = suffix(0);
+    for (size_t t = 0; t < n; ++t) {
+        const Clue& clue = clues[t];
+        const uint64_t nCurrent = nAfter;
+        nAfter = suffix(t + 1);
+        nCanEmpty |= prefix[t] & (nCurrent >> 1);
+        // A run ending at e needs a gap at e and the rest from e + 1, or the
+        // line's end when it is the last run.
+        uint64_t nBeforeRest = (nGaps & (nAfter >> 1)) >> clue.length;
+        if (t + 1 == n)
+            nBeforeRest |= uint64_t{1} << (nLength - clue.length);
+        const int32_t nLo = std::max(clue.minStart, int32_t{0});
+        const int32_t nHi = std::min(clue.maxStart, nLength - clue.length);
+        const uint64_t nStarts =
+            (((prefix[t] & nGaps) << 1) | (t == 0)) & fits[t] & nBeforeRest & WindowWord(nLo, nHi);
+        if (pLeftStarts) {
+            pLeftStarts[t] = nStarts ? std::countr_zero(nStarts) : -1;
+            pRightStarts[t] = nStarts ? 63 - std::countl_zero(nStarts) : -1;
+        }
+        nCanFill |= Spread(nStarts, clue.length);
+    }
+    nCanEmpty |= prefix[n] & (nAfter >> 1);
+    *pCanFill = nCanFill;
+    *pCanEmpty = nCanEmpty & nGaps;
     return true;
 }
 
