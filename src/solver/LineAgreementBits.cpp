@@ -15,7 +15,7 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -209,10 +209,16 @@ bool SettleIn(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, c
 // CWideLine: the searches ask this of the same short lines over and over,
 // and the general rows' object, masks and run-time direction cost more than
 // the arithmetic.
-constexpr size_t kOneWordMaxRuns = 32;
+constexpr size_t kOneWordMaxRuns = 32; // a 62-cell line holds at most 31
 
+// The first and last start a run may take on its own line.
+std::pair<int32_t, int32_t> StartRange(const Clue& clue, int32_t nLength) {
+    return {std::max(clue.minStart, int32_t{0}), std::min(clue.maxStart, nLength - clue.length)};
+}
+
+// Starts nLo..nHi as bits (none when nLo > nHi: no room).
 uint64_t WindowWord(int32_t nLo, int32_t nHi) {
-    return ((uint64_t{2} << nHi) - 1) & ~((uint64_t{1} << nLo) - 1);
+    return nLo > nHi ? 0 : ((uint64_t{2} << nHi) - 1) & ~((uint64_t{1} << nLo) - 1);
 }
 
 uint64_t ReversedWord(uint64_t nBits, int32_t nWidth) {
@@ -232,17 +238,14 @@ bool OneWordRows(const ClueList& clues, int32_t nLength, uint64_t nGaps, uint64_
     pRows[0] = nRow;
     for (size_t t = 1; t <= n; ++t) {
         const Clue& clue = clues[kBackwards ? n - t : t - 1];
-        int32_t nLo = std::max(clue.minStart, int32_t{0});
-        int32_t nHi = std::min(clue.maxStart, nLength - clue.length);
-        if constexpr (kBackwards) { // a run starting at s forwards starts at length - s - len backwards
-            const int32_t nForwardLo = nLo;
-            nLo = nLength - clue.length - nHi;
-            nHi = nLength - clue.length - nForwardLo;
-        }
-        const uint64_t nFits = nLo <= nHi ? RunFits(nFillable, clue.length) : 0;
+        const auto [nFirst, nLast] = StartRange(clue, nLength);
+        // A run starting at s forwards starts at length - s - len backwards.
+        const int32_t nMirror = nLength - clue.length;
+        const uint64_t nWindow = kBackwards ? WindowWord(nMirror - nLast, nMirror - nFirst) : WindowWord(nFirst, nLast);
+        const uint64_t nFits = nWindow ? RunFits(nFillable, clue.length) : 0;
         if (pFits)
             pFits[t - 1] = nFits;
-        const uint64_t nStarts = (((nRow & nGaps) << 1) | (t == 1)) & nFits & (nLo <= nHi ? WindowWord(nLo, nHi) : 0);
+        const uint64_t nStarts = (((nRow & nGaps) << 1) | (t == 1)) & nFits & nWindow;
         nRow = CarryUp(nStarts << clue.length, nOpen) & nLine;
         pRows[t] = nRow;
         if (nRow == 0) { // no room for this run: none for the rest either
@@ -290,13 +293,12 @@ bool SettleIn<1>(const ClueList& clues, int32_t nLength, const uint64_t* pFilled
         uint64_t nBeforeRest = (nGaps & (nAfter >> 1)) >> clue.length;
         if (t + 1 == n)
             nBeforeRest |= uint64_t{1} << (nLength - clue.length);
-        const int32_t nLo = std::max(clue.minStart, int32_t{0});
-        const int32_t nHi = std::min(clue.maxStart, nLength - clue.length);
         const uint64_t nStarts =
-            (((prefix[t] & nGaps) << 1) | (t == 0)) & fits[t] & nBeforeRest & WindowWord(nLo, nHi);
+            (((prefix[t] & nGaps) << 1) | (t == 0)) & fits[t] & nBeforeRest & std::apply(WindowWord, StartRange(clue, nLength));
         if (pLeftStarts) {
-            pLeftStarts[t] = nStarts ? std::countr_zero(nStarts) : -1;
-            pRightStarts[t] = nStarts ? 63 - std::countl_zero(nStarts) : -1;
+            const WideBits<1> starts{{nStarts}};
+            pLeftStarts[t] = starts.Lowest();
+            pRightStarts[t] = starts.Highest();
         }
         nCanFill |= Spread(nStarts, clue.length);
     }
