@@ -68,6 +68,7 @@ void CCompleteSolver::PrepareSearch() {
     m_forced.assign(nOpen, CELL_UNKNOWN);
     m_records.resize(nOpen);
     m_memo.Reset(m_lines.size());
+    m_wordLines.Prepare(m_lines, m_nRows, m_nCols);
 }
 
 size_t CCompleteSolver::CellOf(int nLine, int32_t i) const {
@@ -144,8 +145,10 @@ bool CCompleteSolver::SettleLine(int nLine) {
             return false;
         pAgreed = m_agreedWords.data();
     } else if (InMemo(nLine)) {
+        const COneWordLine* pLine = m_wordLines.Find(static_cast<size_t>(nLine));
         const CWordLineMemo::Slot& slot =
-            m_memo.Settled(static_cast<size_t>(nLine), m_lines[static_cast<size_t>(nLine)], LineLength(nLine), pKnown);
+            pLine ? m_memo.Settled(static_cast<size_t>(nLine), *pLine, pKnown)
+                  : m_memo.Settled(static_cast<size_t>(nLine), m_lines[static_cast<size_t>(nLine)], LineLength(nLine), pKnown);
         if (!slot.Fits())
             return false;
         pAgreed = slot.agreed;

@@ -4,6 +4,7 @@
 #include "solver/LearningSearch.h"
 #include "solver/LineAgreement.h"
 #include "solver/LineCache.h"
+#include "solver/OneWordLine.h"
 #include "solver/WordLineMemo.h"
 
 #include <algorithm>
@@ -206,6 +207,7 @@ class CCompleteSolver {
     bool m_bAfresh = false;    // the start: every line settled afresh, no memo or cache
     int m_nFailedLine = -1;    // the last line no placement fitted
     CWordLineMemo m_memo;      // one-word lines
+    COneWordLines m_wordLines; // the memo's lines of up to 62 cells, prepared
     CLineCache m_cache;        // longer lines
     // Cells the clues' symmetries pair (none: no symmetry, or no learning).
     std::vector<std::pair<size_t, size_t>> m_symmetricPairs;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <functional>
 
 namespace {
 
@@ -33,8 +34,13 @@ CLearningSearch::CLearningSearch(const std::vector<ClueList>& lines, int nRows, 
     m_known.assign(m_wordOffset.back(), 0);
     m_memo.Reset(m_lines.size());
     m_fitsMemo.Reset(m_lines.size());
+    m_wordLines.Prepare(m_lines, nRows, nCols);
     const size_t nCells = static_cast<size_t>(nRows) * static_cast<size_t>(nCols);
     m_cells.assign(nCells, CELL_UNKNOWN);
+    m_places.resize(nCells);
+    for (size_t nCell = 0; nCell < nCells; ++nCell)
+        m_places[nCell] = {static_cast<uint32_t>(nCell / static_cast<size_t>(nCols)),
+                           static_cast<uint32_t>(nCell % static_cast<size_t>(nCols))};
     m_level.assign(nCells, 0);
     m_trailPos.assign(nCells, 0);
     m_reason.assign(nCells, kDecision);
@@ -56,13 +62,13 @@ size_t CLearningSearch::CellOf(int nLine, int32_t i) const {
 }
 
 int32_t CLearningSearch::IndexInLine(int nLine, size_t nCell) const {
-    const auto nCols = static_cast<size_t>(m_nCols);
-    return static_cast<int32_t>(nLine < m_nRows ? nCell % nCols : nCell / nCols);
+    const CellPlace& place = m_places[nCell];
+    return static_cast<int32_t>(nLine < m_nRows ? place.nColumn : place.nRow);
 }
 
 std::array<int, 2> CLearningSearch::LinesThrough(size_t nCell) const {
-    const auto nCols = static_cast<size_t>(m_nCols);
-    return {static_cast<int>(nCell / nCols), m_nRows + static_cast<int>(nCell % nCols)};
+    const CellPlace& place = m_places[nCell];
+    return {static_cast<int>(place.nRow), m_nRows + static_cast<int>(place.nColumn)};
 }
 
 CLearningSearch::KnownBit CLearningSearch::KnownBitOf(int nLine, size_t nCell, CellState state) {
@@ -180,7 +186,9 @@ bool CLearningSearch::SettleLine(int nLine) {
     // The cells every placement fills, then those every placement leaves empty.
     const uint64_t* pAgreed = nullptr;
     if (nWords == 1) {
-        const CWordLineMemo::Slot& slot = m_memo.Settled(static_cast<size_t>(nLine), clues, LineLength(nLine), pKnown);
+        const COneWordLine* pLine = m_wordLines.Find(static_cast<size_t>(nLine));
+        const CWordLineMemo::Slot& slot = pLine ? m_memo.Settled(static_cast<size_t>(nLine), *pLine, pKnown)
+                                                : m_memo.Settled(static_cast<size_t>(nLine), clues, LineLength(nLine), pKnown);
         if (!slot.Fits())
             return false;
         pAgreed = slot.agreed;
@@ -225,33 +233,39 @@ void CLearningSearch::ExplainLine(int nLine, Lit lit, std::vector<Lit>& because)
     const size_t nWords = WordsOf(nLine);
     const uint64_t* pKnown = m_known.data() + m_wordOffset[static_cast<size_t>(nLine)];
     const uint32_t nBefore = lit == kNoLit ? UINT32_MAX : m_trailPos[CellOfLit(lit)];
-    // The cell of a bit of the line's words (filled words, then empty words).
-    auto cellOf = [&](size_t nWord, uint64_t nBit) {
-        return CellOf(nLine, static_cast<int32_t>((nWord % nWords) * 64 + static_cast<size_t>(std::countr_zero(nBit))));
-    };
     m_words.assign(2 * nWords, 0);
     m_candidates.clear();
     for (size_t w = 0; w < 2 * nWords; ++w) {
+        const size_t nFirstCell = (w < nWords ? w : w - nWords) * 64;
         for (uint64_t nBits = pKnown[w]; nBits != 0; nBits &= nBits - 1) {
-            const uint64_t nBit = nBits & -nBits;
-            const uint32_t nTrailPos = m_trailPos[cellOf(w, nBit)];
+            const auto nBit = static_cast<uint64_t>(std::countr_zero(nBits));
+            const uint32_t nTrailPos = m_trailPos[CellOf(nLine, static_cast<int32_t>(nFirstCell + nBit))];
             if (nTrailPos < nBefore) {
-                m_words[w] |= nBit;
-                m_candidates.push_back({nTrailPos, static_cast<uint32_t>(w), nBit});
+                m_words[w] |= uint64_t{1} << nBit;
+                m_candidates.push_back(Candidate{nTrailPos} << 32 | w << 6 | nBit);
             }
         }
     }
-    std::sort(m_candidates.begin(), m_candidates.end(),
-              [](const Candidate& a, const Candidate& b) { return a.nTrailPos > b.nTrailPos; });
+    std::sort(m_candidates.begin(), m_candidates.end(), std::greater<Candidate>()); // the latest first
     auto flip = [&](size_t nFrom, size_t nTo) {
         for (size_t k = nFrom; k < nTo; ++k)
-            m_words[m_candidates[k].nWord] ^= m_candidates[k].nBit;
+            m_words[WordOf(m_candidates[k])] ^= BitOf(m_candidates[k]);
     };
+    // The cell forced, the other way: a placement that fits with it shows
+    // the cells left do not force it.
+    uint64_t* pOther = nullptr;
+    uint64_t nOther = 0;
+    if (lit != kNoLit) {
+        const int32_t i = IndexInLine(nLine, CellOfLit(lit));
+        pOther = &m_words[static_cast<size_t>(i / 64) + (StateOfLit(lit) == CELL_FILLED ? nWords : 0)];
+        nOther = uint64_t{1} << (i % 64);
+        *pOther |= nOther;
+    }
     size_t nChunk = 1;
     for (size_t k = 0; k < m_candidates.size();) {
         const size_t nTake = std::min(nChunk, m_candidates.size() - k);
         flip(k, k + nTake);
-        if (LineStillForces(nLine, lit)) {
+        if (!LineFits(nLine)) {
             k += nTake;
             nChunk *= 2;
             continue;
@@ -261,36 +275,26 @@ void CLearningSearch::ExplainLine(int nLine, Lit lit, std::vector<Lit>& because)
             nChunk = nTake / 2;
             continue;
         }
-        const Candidate& kept = m_candidates[k];
-        because.push_back(LitOf(cellOf(kept.nWord, kept.nBit), kept.nWord < nWords ? CELL_FILLED : CELL_EMPTY));
+        const size_t nWord = WordOf(m_candidates[k]);
+        const size_t nCellInLine = (nWord < nWords ? nWord : nWord - nWords) * 64 + (m_candidates[k] & 63);
+        because.push_back(LitOf(CellOf(nLine, static_cast<int32_t>(nCellInLine)), nWord < nWords ? CELL_FILLED : CELL_EMPTY));
         ++k;
     }
-}
-
-// Whether the cells in m_words still force `lit`: no placement fits them
-// with its cell the other way (for kNoLit: none fits them at all).
-bool CLearningSearch::LineStillForces(int nLine, Lit lit) {
-    if (lit == kNoLit)
-        return !LineFits(nLine);
-    const size_t nWords = WordsOf(nLine);
-    const int32_t i = IndexInLine(nLine, CellOfLit(lit));
-    const size_t nWord = static_cast<size_t>(i / 64) + (StateOfLit(lit) == CELL_FILLED ? nWords : 0);
-    const uint64_t nBit = uint64_t{1} << (i % 64);
-    m_words[nWord] |= nBit;
-    const bool bFits = LineFits(nLine);
-    m_words[nWord] &= ~nBit;
-    return !bFits;
+    if (pOther)
+        *pOther &= ~nOther;
 }
 
 // Whether a placement fits the cells in m_words. Thinning reasons asks this
 // of the same states of a one-word line again and again (about half the
 // questions, measured on a hard 33 x 46 picture): those go through a memo.
 bool CLearningSearch::LineFits(int nLine) {
-    const size_t nWords = WordsOf(nLine);
-    const ClueList& clues = m_lines[static_cast<size_t>(nLine)];
-    if (nWords != 1)
-        return CLineAgreement::FitsWords(clues, LineLength(nLine), m_words.data(), m_words.data() + nWords);
-    return m_fitsMemo.Fits(static_cast<size_t>(nLine), clues, LineLength(nLine), m_words.data());
+    const COneWordLine* pLine = m_wordLines.Find(static_cast<size_t>(nLine));
+    if (!pLine) {
+        const size_t nWords = WordsOf(nLine);
+        return CLineAgreement::FitsWords(m_lines[static_cast<size_t>(nLine)], LineLength(nLine), m_words.data(),
+                                         m_words.data() + nWords);
+    }
+    return m_fitsMemo.Fits(static_cast<size_t>(nLine), *pLine, m_words.data());
 }
 
 // First unique implication point: the reasons are resolved, the latest

@@ -3,6 +3,7 @@
 #include "model/CellState.h"
 #include "model/Clue.h"
 #include "solver/ActivityHeap.h"
+#include "solver/OneWordLine.h"
 #include "solver/WordLineMemo.h"
 
 #include <array>
@@ -131,7 +132,6 @@ class CLearningSearch {
     static constexpr Lit kNoLit = UINT32_MAX;
     void Explain(int32_t nReason, Lit lit, std::vector<Lit>& because);
     void ExplainLine(int nLine, Lit lit, std::vector<Lit>& because);
-    bool LineStillForces(int nLine, Lit lit);
     bool LineFits(int nLine);
     const std::vector<Lit>& ReasonOf(size_t nCell);
     void Analyze(int32_t nConflict, std::vector<Lit>& learnt, size_t& nBackLevel);
@@ -154,6 +154,13 @@ class CLearningSearch {
     std::vector<uint64_t> m_known;
 
     std::vector<CellState> m_cells;
+    // Each cell's row and column, looked up: assigning and explaining ask
+    // them all the time, and a division costs dozens of cycles.
+    struct CellPlace {
+        uint32_t nRow;
+        uint32_t nColumn;
+    };
+    std::vector<CellPlace> m_places;
     std::vector<uint32_t> m_level;
     std::vector<uint32_t> m_trailPos;
     std::vector<int32_t> m_reason;
@@ -191,14 +198,15 @@ class CLearningSearch {
 
     CWordLineMemo m_memo;     // one-word lines' results by their known cells
     CWordLineMemo m_fitsMemo; // and whether a placement fits them, for reasons
+    COneWordLines m_wordLines; // the lines of up to 62 cells, prepared
     std::vector<uint64_t> m_agreed; // longer lines' agreed cells: filled words, then empty words
     std::vector<uint64_t> m_words; // scratch: a line's filled and empty words
-    // Scratch: the cells a line's reason may need, each with its bit in
-    // the line's words.
-    struct Candidate {
-        uint32_t nTrailPos;
-        uint32_t nWord; // in m_words: filled words, then empty words
-        uint64_t nBit;
-    };
+    // Scratch: the cells a line's reason may need, each as its place on
+    // the trail (the high 32 bits, so the latest sort first), then its word
+    // in m_words (filled words, then empty words) and its bit there (the
+    // low 6 bits).
+    using Candidate = uint64_t;
+    static size_t WordOf(Candidate candidate) { return static_cast<size_t>(candidate >> 6) & 0x3ffffff; }
+    static uint64_t BitOf(Candidate candidate) { return uint64_t{1} << (candidate & 63); }
     std::vector<Candidate> m_candidates;
 };

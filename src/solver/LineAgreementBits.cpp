@@ -10,7 +10,9 @@
 // to the allowed bits ripples a carry through each block of allowed bits,
 // and the bits it clears are the block's cells reachable from a seed.
 
+#include "solver/BitRows.h"
 #include "solver/LineAgreement.h"
+#include "solver/OneWordLine.h"
 #include "solver/WideBits.h"
 
 #include <algorithm>
@@ -22,35 +24,9 @@
 
 namespace {
 
-// Positions from each seed upwards while the next position is open
-// (bit i of `open`: a row may go on from i-1 to i).
-template <typename Bits> Bits CarryUp(const Bits& seeds, const Bits& open) {
-    const Bits allowed = open | seeds;
-    return (allowed & ~(allowed + seeds)) | seeds;
-}
-
-// Bits s of `starts` spread over [s, s + nLength).
-template <typename Bits> Bits Spread(const Bits& starts, int32_t nLength) {
-    Bits covered = starts; // [s, s + nDone) for each start
-    for (int32_t nDone = 1; nDone < nLength;) {
-        const int32_t nStep = std::min(nDone, nLength - nDone);
-        covered |= covered << nStep;
-        nDone += nStep;
-    }
-    return covered;
-}
-
-// Starts s whose run of nLength cells meets no empty cell: `fillable` has
-// the cells that may be filled.
-template <typename Bits> Bits RunFits(const Bits& fillable, int32_t nLength) {
-    Bits fits = fillable;
-    for (int32_t nDone = 1; nDone < nLength;) {
-        const int32_t nStep = std::min(nDone, nLength - nDone);
-        fits &= fits >> nStep;
-        nDone += nStep;
-    }
-    return fits;
-}
+using BitRows::CarryUp;
+using BitRows::RunFits;
+using BitRows::Spread;
 
 // One line's settling with rows of W words.
 template <size_t W> class CWideLine {
@@ -209,103 +185,15 @@ bool SettleIn(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, c
 // CWideLine: the searches ask this of the same short lines over and over,
 // and the general rows' object, masks and run-time direction cost more than
 // the arithmetic.
-constexpr size_t kOneWordMaxRuns = 32; // a 62-cell line holds at most 31
-
-// The first and last start a run may take on its own line.
-std::pair<int32_t, int32_t> StartRange(const Clue& clue, int32_t nLength) {
-    return {std::max(clue.minStart, int32_t{0}), std::min(clue.maxStart, nLength - clue.length)};
-}
-
-// Starts nLo..nHi as bits (none when nLo > nHi: no room).
-uint64_t WindowWord(int32_t nLo, int32_t nHi) {
-    return nLo > nHi ? 0 : ((uint64_t{2} << nHi) - 1) & ~((uint64_t{1} << nLo) - 1);
-}
-
-uint64_t ReversedWord(uint64_t nBits, int32_t nWidth) {
-    return WideBits<1>{{nBits}}.Reversed(nWidth).w[0];
-}
-
-// The prefix rows 0..n of a one-word line, the runs taken forwards or
-// backwards; pFits, when given, gets where each run meets no empty cell.
-// False when a run finds no room, the rows from it on then zero.
-template <bool kBackwards>
-bool OneWordRows(const ClueList& clues, int32_t nLength, uint64_t nGaps, uint64_t nFillable, uint64_t* pRows,
-                 uint64_t* pFits) {
-    const size_t n = clues.size();
-    const uint64_t nOpen = nGaps << 1; // bit i: cell i-1 may be a gap
-    const uint64_t nLine = (uint64_t{2} << nLength) - 1; // positions 0..nLength
-    uint64_t nRow = CarryUp(uint64_t{1}, nOpen) & nLine;
-    pRows[0] = nRow;
-    for (size_t t = 1; t <= n; ++t) {
-        const Clue& clue = clues[kBackwards ? n - t : t - 1];
-        const auto [nFirst, nLast] = StartRange(clue, nLength);
-        // A run starting at s forwards starts at length - s - len backwards.
-        const int32_t nMirror = nLength - clue.length;
-        const uint64_t nWindow = kBackwards ? WindowWord(nMirror - nLast, nMirror - nFirst) : WindowWord(nFirst, nLast);
-        const uint64_t nFits = nWindow ? RunFits(nFillable, clue.length) : 0;
-        if (pFits)
-            pFits[t - 1] = nFits;
-        const uint64_t nStarts = (((nRow & nGaps) << 1) | (t == 1)) & nFits & nWindow;
-        nRow = CarryUp(nStarts << clue.length, nOpen) & nLine;
-        pRows[t] = nRow;
-        if (nRow == 0) { // no room for this run: none for the rest either
-            std::fill(pRows + t + 1, pRows + n + 1, uint64_t{0});
-            return false;
-        }
-    }
-    return true;
-}
-
 template <>
 bool FitsIn<1>(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, const uint64_t* pEmpty) {
-    const uint64_t nCells = (uint64_t{1} << nLength) - 1;
-    uint64_t rows[kOneWordMaxRuns + 1];
-    return OneWordRows<false>(clues, nLength, ~*pFilled & nCells, ~*pEmpty & nCells, rows, nullptr) &&
-           ((rows[clues.size()] >> nLength) & 1);
+    return COneWordLine(clues, nLength).Fits(*pFilled, *pEmpty);
 }
 
 template <>
 bool SettleIn<1>(const ClueList& clues, int32_t nLength, const uint64_t* pFilled, const uint64_t* pEmpty,
                  uint64_t* pCanFill, uint64_t* pCanEmpty, int32_t* pLeftStarts, int32_t* pRightStarts) {
-    const size_t n = clues.size();
-    const uint64_t nCells = (uint64_t{1} << nLength) - 1;
-    const uint64_t nGaps = ~*pFilled & nCells;
-    const uint64_t nFillable = ~*pEmpty & nCells;
-    uint64_t prefix[kOneWordMaxRuns + 1];
-    uint64_t back[kOneWordMaxRuns + 1]; // prefix rows of the reversed line
-    uint64_t fits[kOneWordMaxRuns];
-    if (!OneWordRows<false>(clues, nLength, nGaps, nFillable, prefix, fits) || !((prefix[n] >> nLength) & 1))
-        return false;
-    OneWordRows<true>(clues, nLength, ReversedWord(nGaps, nLength), ReversedWord(nFillable, nLength), back, nullptr);
-    // suffix[t] is the backwards prefix of the last n - t runs, mirrored.
-    auto suffix = [&](size_t t) { return ReversedWord(back[n - t], nLength + 1); };
-
-    uint64_t nCanFill = 0;
-    uint64_t nCanEmpty = 0;
-    uint64_t nAfter = suffix(0);
-    for (size_t t = 0; t < n; ++t) {
-        const Clue& clue = clues[t];
-        const uint64_t nCurrent = nAfter;
-        nAfter = suffix(t + 1);
-        nCanEmpty |= prefix[t] & (nCurrent >> 1);
-        // A run ending at e needs a gap at e and the rest from e + 1, or the
-        // line's end when it is the last run.
-        uint64_t nBeforeRest = (nGaps & (nAfter >> 1)) >> clue.length;
-        if (t + 1 == n)
-            nBeforeRest |= uint64_t{1} << (nLength - clue.length);
-        const uint64_t nStarts =
-            (((prefix[t] & nGaps) << 1) | (t == 0)) & fits[t] & nBeforeRest & std::apply(WindowWord, StartRange(clue, nLength));
-        if (pLeftStarts) {
-            const WideBits<1> starts{{nStarts}};
-            pLeftStarts[t] = starts.Lowest();
-            pRightStarts[t] = starts.Highest();
-        }
-        nCanFill |= Spread(nStarts, clue.length);
-    }
-    nCanEmpty |= prefix[n] & (nAfter >> 1);
-    *pCanFill = nCanFill;
-    *pCanEmpty = nCanEmpty & nGaps;
-    return true;
+    return COneWordLine(clues, nLength).Settle(*pFilled, *pEmpty, *pCanFill, *pCanEmpty, pLeftStarts, pRightStarts);
 }
 
 using SettleInFunction = bool (*)(const ClueList&, int32_t, const uint64_t*, const uint64_t*, uint64_t*, uint64_t*,

@@ -116,7 +116,6 @@ template <size_t W> struct WideBits {
         return r >> static_cast<int32_t>(64 * W - static_cast<size_t>(nWidth));
     }
 
-  private:
     static uint64_t ReverseWord(uint64_t bits) {
         bits = ((bits >> 1) & 0x5555555555555555ULL) | ((bits & 0x5555555555555555ULL) << 1);
         bits = ((bits >> 2) & 0x3333333333333333ULL) | ((bits & 0x3333333333333333ULL) << 2);

@@ -2,6 +2,7 @@
 
 #include "model/Clue.h"
 #include "solver/LineAgreement.h"
+#include "solver/OneWordLine.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -40,31 +41,51 @@ class CWordLineMemo {
     // The slot of the line's state pKnown (its filled word, then its empty
     // word), settled now unless it holds that state already.
     const Slot& Settled(size_t nLine, const ClueList& clues, int32_t nLength, const uint64_t* pKnown) {
-        Slot& slot = SlotFor(nLine, pKnown[0], pKnown[1]);
-        if (slot.Holds(pKnown[0], pKnown[1]))
-            return slot;
-        slot.nFilled = pKnown[0];
-        slot.nEmpty = pKnown[1];
-        if (!CLineAgreement::AgreedWords(clues, nLength, &pKnown[0], &pKnown[1], slot.agreed))
-            slot.agreed[0] = slot.agreed[1] = ~uint64_t{0};
-        return slot;
+        return SettledBy(nLine, pKnown, [&](uint64_t* pAgreed) {
+            return CLineAgreement::AgreedWords(clues, nLength, &pKnown[0], &pKnown[1], pAgreed);
+        });
+    }
+    // The same for a line prepared in advance.
+    const Slot& Settled(size_t nLine, const COneWordLine& line, const uint64_t* pKnown) {
+        return SettledBy(nLine, pKnown, [&](uint64_t* pAgreed) {
+            uint64_t nCanFill = 0;
+            uint64_t nCanEmpty = 0;
+            if (!line.Settle(pKnown[0], pKnown[1], nCanFill, nCanEmpty))
+                return false;
+            pAgreed[0] = nCanFill & ~nCanEmpty;
+            pAgreed[1] = nCanEmpty & ~nCanFill;
+            return true;
+        });
     }
 
-    // Whether a placement fits the state pKnown, answered from the slot
-    // unless it holds another state. A memo used this way keeps only that
-    // (no cell agreed, or all of them both ways): it is not for Settled.
-    bool Fits(size_t nLine, const ClueList& clues, int32_t nLength, const uint64_t* pKnown) {
+    // Whether a placement fits the state pKnown of the line nLine, answered
+    // from the slot unless it holds another state. A memo used this way
+    // keeps only that (no cell agreed, or all of them both ways): it is not
+    // for Settled.
+    bool Fits(size_t nLine, const COneWordLine& line, const uint64_t* pKnown) {
         Slot& slot = SlotFor(nLine, pKnown[0], pKnown[1]);
         if (!slot.Holds(pKnown[0], pKnown[1])) {
             slot.nFilled = pKnown[0];
             slot.nEmpty = pKnown[1];
-            const bool bFits = CLineAgreement::FitsWords(clues, nLength, &pKnown[0], &pKnown[1]);
+            const bool bFits = line.Fits(pKnown[0], pKnown[1]);
             slot.agreed[0] = slot.agreed[1] = bFits ? 0 : ~uint64_t{0};
         }
         return slot.Fits();
     }
 
   private:
+    // agree(pAgreed) fills the two agreed words, or says no placement fits.
+    template <typename Agree> const Slot& SettledBy(size_t nLine, const uint64_t* pKnown, Agree agree) {
+        Slot& slot = SlotFor(nLine, pKnown[0], pKnown[1]);
+        if (slot.Holds(pKnown[0], pKnown[1]))
+            return slot;
+        slot.nFilled = pKnown[0];
+        slot.nEmpty = pKnown[1];
+        if (!agree(slot.agreed))
+            slot.agreed[0] = slot.agreed[1] = ~uint64_t{0};
+        return slot;
+    }
+
     static size_t Index(size_t nLine, uint64_t nFilled, uint64_t nEmpty) {
         const uint64_t nHash = nFilled * 0x9e3779b97f4a7c15ULL ^ nEmpty * 0xc2b2ae3d27d4eb4fULL;
         return nLine * kSlotsPerLine + (nHash >> (64 - kSlotBits));

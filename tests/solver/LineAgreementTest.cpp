@@ -3,6 +3,7 @@
 // on long lines with many runs, the two forms against each other.
 
 #include "solver/LineAgreement.h"
+#include "solver/OneWordLine.h"
 #include "model/Puzzle.h"
 
 #include <gtest/gtest.h>
@@ -160,7 +161,11 @@ bool FitsWith(const RandomLine& r) {
         filled[i / 64] |= r.line[i] == CELL_FILLED ? nBit : 0;
         empty[i / 64] |= r.line[i] == CELL_EMPTY ? nBit : 0;
     }
-    return CLineAgreement::FitsWords(r.clues, nLength, filled.data(), empty.data());
+    const bool bFits = CLineAgreement::FitsWords(r.clues, nLength, filled.data(), empty.data());
+    // A one-word line prepared once must answer the same.
+    if (nLength <= COneWordLine::kMaxLength && COneWordLine(r.clues, nLength).Fits(filled[0], empty[0]) != bFits)
+        ADD_FAILURE() << "the prepared one-word line disagrees";
+    return bFits;
 }
 
 // Over c.nTrials random lines, `oracle` says what a line settles to and each

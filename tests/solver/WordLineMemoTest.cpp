@@ -78,6 +78,7 @@ TEST(WordLineMemoTest, SettledGivesTheSettleOfTheStateAskedFor) {
     memo.Reset(1);
     CWordLineMemo fitsMemo;
     fitsMemo.Reset(1);
+    const COneWordLine line(clues, nLength);
     int nFits = 0;
     // Every state of the seven cells, twice: the second round finds most
     // slots taken by other states.
@@ -94,7 +95,7 @@ TEST(WordLineMemoTest, SettledGivesTheSettleOfTheStateAskedFor) {
                 const CWordLineMemo::Slot& slot = memo.Settled(0, clues, nLength, known);
                 ASSERT_TRUE(slot.Holds(nFilled, nEmpty));
                 ASSERT_EQ(slot.Fits(), bFits) << nFilled << " " << nEmpty;
-                ASSERT_EQ(fitsMemo.Fits(0, clues, nLength, known), bFits) << nFilled << " " << nEmpty;
+                ASSERT_EQ(fitsMemo.Fits(0, line, known), bFits) << nFilled << " " << nEmpty;
                 if (!bFits)
                     continue;
                 ++nFits;
