@@ -1,12 +1,14 @@
 // Runs the search that learns alone, from line logic's fixed point, on each
 // clue file, for tuning it: prints the outcome, the conflicts and the time.
-// Each file gets --seconds (default 10) before it is stopped. The other
+// Each file gets --seconds (default 10) before it is stopped, or
+// --conflicts N (0: no limit), which does not depend on the machine's load;
+// the time printed is the processor time the search took. The other
 // options set CLearningSearch::Tuning: --restart the restart unit in
 // conflicts, --learnts the learnt clauses kept before the first clean-up,
 // --target 0 branches on the value a cell last had instead of the target's,
 // --minimize 0 keeps learnt clauses whole.
 //
-//   tabulon_learning_bench [--seconds S] [--restart N] [--learnts N] [--target 0|1] [--minimize 0|1] FILE...
+//   tabulon_learning_bench [--seconds S] [--conflicts N] [--restart N] [--learnts N] [--target 0|1] [--minimize 0|1] FILE...
 
 #include "model/PuzzleFile.h"
 #include "solver/CompleteSolver.h"
@@ -18,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -65,6 +68,7 @@ class Alarm {
 
 int main(int argc, char** argv) {
     double dSeconds = 10;
+    uint64_t nMaxConflicts = 0;
     int nFirst = 1;
     CLearningSearch::Tuning tuning;
     while (nFirst + 1 < argc && std::strncmp(argv[nFirst], "--", 2) == 0) {
@@ -72,6 +76,8 @@ int main(int argc, char** argv) {
         const double dValue = std::atof(argv[nFirst + 1]);
         if (std::strcmp(pszName, "seconds") == 0)
             dSeconds = dValue;
+        else if (std::strcmp(pszName, "conflicts") == 0)
+            nMaxConflicts = static_cast<uint64_t>(dValue);
         else if (std::strcmp(pszName, "restart") == 0)
             tuning.nRestartConflicts = static_cast<uint64_t>(dValue);
         else if (std::strcmp(pszName, "learnts") == 0)
@@ -93,7 +99,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s\n", puzzle.GetLoadError().c_str());
             continue;
         }
-        const auto start = std::chrono::steady_clock::now();
+        const std::clock_t start = std::clock();
         CLearningSearch search(CCompleteSolver::LinesOf(puzzle), puzzle.GetHeight(), puzzle.GetWidth(), tuning);
         std::vector<CellState> cells(static_cast<size_t>(puzzle.GetHeight()) * static_cast<size_t>(puzzle.GetWidth()),
                                      CELL_UNKNOWN);
@@ -103,6 +109,7 @@ int main(int argc, char** argv) {
             const Alarm alarm(bStop, dSeconds);
             CLearningSearch::Limits limits;
             limits.pStop = &bStop;
+            limits.nMaxConflicts = nMaxConflicts;
             outcome = search.Next(cells, limits);
         }
         if (outcome == CLearningSearch::Outcome::Solution) {
@@ -112,7 +119,7 @@ int main(int argc, char** argv) {
                 return 1;
             }
         }
-        const double dMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const double dMs = 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
         std::printf("%s\t%s\t%llu\t%.1f\n", argv[i], OutcomeName(outcome),
                     static_cast<unsigned long long>(search.Conflicts()), dMs);
         std::fflush(stdout);
