@@ -37,10 +37,15 @@ CLearningSearch::CLearningSearch(const std::vector<ClueList>& lines, int nRows, 
     m_wordLines.Prepare(m_lines, nRows, nCols);
     const size_t nCells = static_cast<size_t>(nRows) * static_cast<size_t>(nCols);
     m_cells.assign(nCells, CELL_UNKNOWN);
+    m_nRowWords = WordsOf(0);
+    m_nColumnWords = WordsOf(nRows);
     m_places.resize(nCells);
-    for (size_t nCell = 0; nCell < nCells; ++nCell)
-        m_places[nCell] = {static_cast<uint32_t>(nCell / static_cast<size_t>(nCols)),
-                           static_cast<uint32_t>(nCell % static_cast<size_t>(nCols))};
+    for (size_t nCell = 0; nCell < nCells; ++nCell) {
+        const auto nRow = static_cast<uint32_t>(nCell / static_cast<size_t>(nCols));
+        const auto nColumn = static_cast<uint32_t>(nCell % static_cast<size_t>(nCols));
+        m_places[nCell] = {nRow, nColumn, static_cast<uint32_t>(m_wordOffset[nRow] + nColumn / 64),
+                           static_cast<uint32_t>(m_wordOffset[static_cast<size_t>(nRows) + nColumn] + nRow / 64)};
+    }
     m_level.assign(nCells, 0);
     m_trailPos.assign(nCells, 0);
     m_reason.assign(nCells, kDecision);
@@ -71,11 +76,21 @@ std::array<int, 2> CLearningSearch::LinesThrough(size_t nCell) const {
     return {static_cast<int>(place.nRow), m_nRows + static_cast<int>(place.nColumn)};
 }
 
-CLearningSearch::KnownBit CLearningSearch::KnownBitOf(int nLine, size_t nCell, CellState state) {
-    const int32_t i = IndexInLine(nLine, nCell);
-    return {m_known[m_wordOffset[static_cast<size_t>(nLine)] + (state == CELL_EMPTY ? WordsOf(nLine) : 0) +
-                    static_cast<size_t>(i / 64)],
-            uint64_t{1} << (i % 64)};
+// Sets or clears a cell's bits in its row's and its column's known words.
+void CLearningSearch::MarkKnown(size_t nCell, CellState state, bool bKnown) {
+    const CellPlace& place = m_places[nCell];
+    const bool bEmpty = state == CELL_EMPTY;
+    uint64_t& nRowWord = m_known[place.nRowWord + (bEmpty ? m_nRowWords : 0)];
+    uint64_t& nColumnWord = m_known[place.nColumnWord + (bEmpty ? m_nColumnWords : 0)];
+    const uint64_t nRowBit = uint64_t{1} << (place.nColumn % 64);
+    const uint64_t nColumnBit = uint64_t{1} << (place.nRow % 64);
+    if (bKnown) {
+        nRowWord |= nRowBit;
+        nColumnWord |= nColumnBit;
+    } else {
+        nRowWord &= ~nRowBit;
+        nColumnWord &= ~nColumnBit;
+    }
 }
 
 void CLearningSearch::Assign(Lit lit, int32_t nReason) {
@@ -86,9 +101,8 @@ void CLearningSearch::Assign(Lit lit, int32_t nReason) {
     m_trailPos[nCell] = static_cast<uint32_t>(m_trail.size());
     m_reason[nCell] = nReason;
     m_trail.push_back(lit);
+    MarkKnown(nCell, state, true);
     for (const int nLine : LinesThrough(nCell)) {
-        const KnownBit known = KnownBitOf(nLine, nCell, state);
-        known.word |= known.nBit;
         // A line learns nothing from the cells it forced itself.
         if (!m_lineQueued[static_cast<size_t>(nLine)] && nReason != LineReason(nLine)) {
             m_lineQueued[static_cast<size_t>(nLine)] = 1;
@@ -103,10 +117,7 @@ void CLearningSearch::Unassign(size_t nCell) {
     m_cells[nCell] = CELL_UNKNOWN;
     m_hasReason[nCell] = 0;
     m_order.Insert(nCell);
-    for (const int nLine : LinesThrough(nCell)) {
-        const KnownBit known = KnownBitOf(nLine, nCell, state);
-        known.word &= ~known.nBit;
-    }
+    MarkKnown(nCell, state, false);
 }
 
 // Every line was at its fixed point when the decision of level nLevel + 1

@@ -107,14 +107,7 @@ class CLearningSearch {
     size_t CellOf(int nLine, int32_t i) const;
     int32_t IndexInLine(int nLine, size_t nCell) const;
     std::array<int, 2> LinesThrough(size_t nCell) const; // its row and its column
-    // The word of a line's filled (or empty) bit set that holds a cell, and
-    // the cell's bit in it.
-    struct KnownBit {
-        uint64_t& word;
-        uint64_t nBit;
-    };
-    KnownBit KnownBitOf(int nLine, size_t nCell, CellState state);
-
+    void MarkKnown(size_t nCell, CellState state, bool bKnown);
     void Assign(Lit lit, int32_t nReason);
     void Unassign(size_t nCell);
     void BacktrackTo(size_t nLevel);
@@ -154,13 +147,20 @@ class CLearningSearch {
     std::vector<uint64_t> m_known;
 
     std::vector<CellState> m_cells;
-    // Each cell's row and column, looked up: assigning and explaining ask
-    // them all the time, and a division costs dozens of cycles.
+    // Each cell's row and column, and the words of m_known that hold it in
+    // its row's and its column's filled sets (the empty sets' words follow
+    // by m_nRowWords and m_nColumnWords), looked up: assigning and
+    // explaining ask them all the time, and a division costs dozens of
+    // cycles.
     struct CellPlace {
         uint32_t nRow;
         uint32_t nColumn;
+        uint32_t nRowWord;
+        uint32_t nColumnWord;
     };
     std::vector<CellPlace> m_places;
+    size_t m_nRowWords = 0;    // the words of a row's filled set
+    size_t m_nColumnWords = 0; // and of a column's
     std::vector<uint32_t> m_level;
     std::vector<uint32_t> m_trailPos;
     std::vector<int32_t> m_reason;
