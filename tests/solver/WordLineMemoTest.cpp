@@ -5,6 +5,7 @@
 #include "solver/WordLineMemo.h"
 
 #include "solver/LineAgreement.h"
+#include "solver/OneWordLine.h"
 
 #include "model/Puzzle.h"
 
@@ -65,7 +66,8 @@ TEST(WordLineMemoTest, NoPlacementIsTellableFromAnyResult) {
 
 // What a state's slot gives is what settling that state gives, for every
 // state of a short line in turn, however the states before took the slots;
-// the same for a memo that keeps only whether a placement fits.
+// the same for a memo of the line prepared in advance and for a memo that
+// keeps only whether a placement fits.
 TEST(WordLineMemoTest, SettledGivesTheSettleOfTheStateAskedFor) {
     const int32_t nLength = 7;
     Clue first;
@@ -76,6 +78,8 @@ TEST(WordLineMemoTest, SettledGivesTheSettleOfTheStateAskedFor) {
     CPuzzle::PrepareRanges(clues, nLength);
     CWordLineMemo memo;
     memo.Reset(1);
+    CWordLineMemo preparedMemo;
+    preparedMemo.Reset(1);
     CWordLineMemo fitsMemo;
     fitsMemo.Reset(1);
     const COneWordLine line(clues, nLength);
@@ -96,11 +100,16 @@ TEST(WordLineMemoTest, SettledGivesTheSettleOfTheStateAskedFor) {
                 ASSERT_TRUE(slot.Holds(nFilled, nEmpty));
                 ASSERT_EQ(slot.Fits(), bFits) << nFilled << " " << nEmpty;
                 ASSERT_EQ(fitsMemo.Fits(0, line, known), bFits) << nFilled << " " << nEmpty;
+                const CWordLineMemo::Slot& prepared = preparedMemo.Settled(0, line, known);
+                ASSERT_TRUE(prepared.Holds(nFilled, nEmpty));
+                ASSERT_EQ(prepared.Fits(), bFits) << nFilled << " " << nEmpty;
                 if (!bFits)
                     continue;
                 ++nFits;
                 EXPECT_EQ(slot.agreed[0], nCanFill & ~nCanEmpty) << nFilled << " " << nEmpty;
                 EXPECT_EQ(slot.agreed[1], nCanEmpty & ~nCanFill) << nFilled << " " << nEmpty;
+                EXPECT_EQ(prepared.agreed[0], slot.agreed[0]) << nFilled << " " << nEmpty;
+                EXPECT_EQ(prepared.agreed[1], slot.agreed[1]) << nFilled << " " << nEmpty;
             }
         }
     }
@@ -108,3 +117,43 @@ TEST(WordLineMemoTest, SettledGivesTheSettleOfTheStateAskedFor) {
 }
 
 } // namespace
+
+// Only the lines the one-word form takes are prepared: up to 62 cells, runs
+// that fit. A longer line or one whose runs cannot fit must be left to the
+// general form.
+TEST(OneWordLinesTest, PreparesExactlyTheLinesTheOneWordFormTakes) {
+    auto cluesOf = [](std::initializer_list<int16_t> lengths, int32_t nLength) {
+        ClueList clues;
+        for (const int16_t nRun : lengths) {
+            Clue clue;
+            clue.length = nRun;
+            clues.push_back(clue);
+        }
+        CPuzzle::PrepareRanges(clues, nLength);
+        return clues;
+    };
+    struct Case {
+        const char* pszName;
+        int nRows;
+        int nCols;
+        bool bRowsPrepared;
+        bool bColumnsPrepared;
+    };
+    for (const Case& c : {Case{"both short", 5, 62, true, true}, Case{"long rows", 5, 63, false, true},
+                          Case{"long columns", 64, 5, true, false}}) {
+        std::vector<ClueList> lines;
+        for (int r = 0; r < c.nRows; ++r)
+            lines.push_back(cluesOf({1}, c.nCols));
+        for (int col = 0; col < c.nCols; ++col)
+            lines.push_back(cluesOf({1}, c.nRows));
+        COneWordLines prepared;
+        prepared.Prepare(lines, c.nRows, c.nCols);
+        EXPECT_EQ(prepared.Find(0) != nullptr, c.bRowsPrepared) << c.pszName;
+        EXPECT_EQ(prepared.Find(static_cast<size_t>(c.nRows)) != nullptr, c.bColumnsPrepared) << c.pszName;
+    }
+    // Runs longer than their line: no word form at all.
+    COneWordLines prepared;
+    prepared.Prepare({cluesOf({3, 3}, 6), cluesOf({2}, 6)}, 2, 6); // two rows
+    EXPECT_EQ(prepared.Find(0), nullptr);
+    EXPECT_NE(prepared.Find(1), nullptr);
+}
