@@ -240,6 +240,13 @@ void CLearningSearch::Explain(int32_t nReason, Lit lit, std::vector<Lit>& becaus
 // needed when it was tried, and fewer cells can only force less, so none
 // of them can go. Fewer and older cells make a clause that prunes more and
 // jumps back further.
+//
+// The cells the line forced itself are left out from the start: every
+// placement that fits the cells it forced them from agrees with them, so
+// the placements that fit the other cells are those that fit them all.
+// Dropping the latest first, each would have gone when tried (the cells it
+// was forced from are older, still there), so the reason is the same, for
+// about a third fewer questions.
 void CLearningSearch::ExplainLine(int nLine, Lit lit, std::vector<Lit>& because) {
     const size_t nWords = WordsOf(nLine);
     const uint64_t* pKnown = m_known.data() + m_wordOffset[static_cast<size_t>(nLine)];
@@ -250,11 +257,12 @@ void CLearningSearch::ExplainLine(int nLine, Lit lit, std::vector<Lit>& because)
         const size_t nFirstCell = (w < nWords ? w : w - nWords) * 64;
         for (uint64_t nBits = pKnown[w]; nBits != 0; nBits &= nBits - 1) {
             const auto nBit = static_cast<uint64_t>(std::countr_zero(nBits));
-            const uint32_t nTrailPos = m_trailPos[CellOf(nLine, static_cast<int32_t>(nFirstCell + nBit))];
-            if (nTrailPos < nBefore) {
-                m_words[w] |= uint64_t{1} << nBit;
-                m_candidates.push_back(Candidate{nTrailPos} << 32 | w << 6 | nBit);
-            }
+            const size_t nCell = CellOf(nLine, static_cast<int32_t>(nFirstCell + nBit));
+            const uint32_t nTrailPos = m_trailPos[nCell];
+            if (nTrailPos >= nBefore || m_reason[nCell] == LineReason(nLine))
+                continue;
+            m_words[w] |= uint64_t{1} << nBit;
+            m_candidates.push_back(Candidate{nTrailPos} << 32 | w << 6 | nBit);
         }
     }
     std::sort(m_candidates.begin(), m_candidates.end(), std::greater<Candidate>()); // the latest first
