@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <array>
-#include <tuple>
 #include <type_traits>
 #include <utility>
 #include <vector>
