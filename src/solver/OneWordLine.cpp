@@ -33,8 +33,8 @@ COneWordLine::COneWordLine(const ClueList& clues, int32_t nLength) : m_nRuns(clu
 
 // The prefix rows 0..n, the runs taken forwards or backwards: row t has
 // bit i when the first t runs fit in cells [0, i), cell i - 1 being a gap
-// or the end of run t; pFits gets where each run meets no empty cell.
-// Returns the last row: zero when a run finds no room, the rows from it on
+// or the end of run t; pFits, when given, gets where each run meets no
+// empty cell. Returns the last row: zero when a run finds no room, the rows from it on
 // then zero.
 template <bool kBackwards>
 uint64_t COneWordLine::Rows(uint64_t nGaps, uint64_t nFillable, uint64_t* pRows, uint64_t* pFits) const {
@@ -48,7 +48,8 @@ uint64_t COneWordLine::Rows(uint64_t nGaps, uint64_t nFillable, uint64_t* pRows,
         const uint64_t nStarts =
             (((nRow & nGaps) << 1) | (t == 1)) & nFits & (kBackwards ? run.nBackWindow : run.nWindow);
         nRow = BitRows::CarryUp(nStarts << run.nLength, nOpen) & nPositions;
-        pFits[t - 1] = nFits;
+        if (pFits)
+            pFits[t - 1] = nFits;
         pRows[t] = nRow;
         if (nRow == 0) { // no room for this run: none for the rest either
             std::fill(pRows + t + 1, pRows + m_nRuns + 1, uint64_t{0});
@@ -91,10 +92,9 @@ bool COneWordLine::Settle(uint64_t nFilled, uint64_t nEmpty, uint64_t& nCanFill,
     uint64_t prefix[kMaxRuns + 1];
     uint64_t back[kMaxRuns + 1]; // prefix rows of the reversed line
     uint64_t fits[kMaxRuns];
-    uint64_t fitsBack[kMaxRuns];
     if (!((Rows<false>(nGaps, nFillable, prefix, fits) >> m_nLength) & 1))
         return false;
-    Rows<true>(Reversed(nGaps, m_nLength), Reversed(nFillable, m_nLength), back, fitsBack);
+    Rows<true>(Reversed(nGaps, m_nLength), Reversed(nFillable, m_nLength), back, nullptr);
     // suffix[t] is the backwards prefix of the last n - t runs, mirrored.
     auto suffix = [&](size_t t) { return Reversed(back[n - t], m_nLength + 1); };
 
