@@ -6,9 +6,12 @@
 // options set CLearningSearch::Tuning: --restart the restart unit in
 // conflicts, --learnts the learnt clauses kept before the first clean-up,
 // --target 0 branches on the value a cell last had instead of the target's,
-// --minimize 0 keeps learnt clauses whole.
+// --minimize 0 keeps learnt clauses whole, --lookahead 0 branches on the
+// most active cell without trying cells both ways first, --probes N tries
+// N cells.
 //
-//   tabulon_learning_bench [--seconds S] [--conflicts N] [--restart N] [--learnts N] [--target 0|1] [--minimize 0|1] FILE...
+//   tabulon_learning_bench [--seconds S] [--conflicts N] [--restart N] [--learnts N] [--target 0|1]
+//                          [--minimize 0|1] [--lookahead 0|1] [--probes N] FILE...
 
 #include "model/PuzzleFile.h"
 #include "solver/CompleteSolver.h"
@@ -84,6 +87,10 @@ int main(int argc, char** argv) {
             tuning.nFirstMaxLearnts = static_cast<size_t>(dValue);
         else if (std::strcmp(pszName, "minimize") == 0)
             tuning.bMinimize = dValue != 0;
+        else if (std::strcmp(pszName, "lookahead") == 0)
+            tuning.bLookahead = dValue != 0;
+        else if (std::strcmp(pszName, "probes") == 0)
+            tuning.nLookaheadCells = static_cast<size_t>(dValue);
         else if (std::strcmp(pszName, "target") == 0)
             tuning.bTargetPhases = dValue != 0;
         else {

@@ -113,7 +113,8 @@ void CLearningSearch::Assign(Lit lit, int32_t nReason) {
 
 void CLearningSearch::Unassign(size_t nCell) {
     const CellState state = m_cells[nCell];
-    m_phase[nCell] = state;
+    if (!m_bProbing)
+        m_phase[nCell] = state;
     m_cells[nCell] = CELL_UNKNOWN;
     m_hasReason[nCell] = 0;
     m_order.Insert(nCell);
@@ -587,6 +588,66 @@ void CLearningSearch::AddBlockingClause(const std::vector<Lit>& lits) {
         AddClause(lits, false, 0);
 }
 
+// A contradiction below the root: learns its clause, jumps back and
+// asserts the clause's one cell left.
+void CLearningSearch::Learn(int32_t nConflict, std::vector<Lit>& learnt) {
+    UpdateTarget();
+    size_t nBackLevel = 0;
+    Analyze(nConflict, learnt, nBackLevel);
+    const uint32_t nLevels = LevelsOf(learnt);
+    BacktrackTo(nBackLevel);
+    if (learnt.size() == 1) {
+        Assign(learnt[0], kDecision); // level 0: holds in every solution
+    } else {
+        AddClause(learnt, true, nLevels);
+        Assign(learnt[0], static_cast<int32_t>(m_clauses.size() - 1));
+    }
+    m_dBump /= kDecay;
+}
+
+// Tries both values of the most active undecided cells, each on a level of
+// its own: a value that ends in a contradiction is learnt from at once
+// (kLearned); otherwise the cell whose two values each decide the most
+// cells is the branch.
+size_t CLearningSearch::PickByLookahead(std::vector<Lit>& learnt) {
+    m_probes.clear();
+    while (m_probes.size() < m_tuning.nLookaheadCells && !m_order.Empty()) {
+        const size_t nCell = m_order.Pop();
+        if (m_cells[nCell] == CELL_UNKNOWN)
+            m_probes.push_back(nCell);
+    }
+    if (m_probes.empty())
+        return m_cells.size();
+    size_t nBest = m_probes.front();
+    uint64_t nBestScore = 0;
+    m_bProbing = true;
+    for (size_t k = 0; k < m_probes.size(); ++k) {
+        const size_t nCell = m_probes[k];
+        uint64_t nScore = 1;
+        for (const CellState state : {CELL_FILLED, CELL_EMPTY}) {
+            const size_t nBefore = m_trail.size();
+            m_levelStarts.push_back(nBefore);
+            Assign(LitOf(nCell, state), kDecision);
+            const int32_t nConflict = Propagate();
+            if (nConflict != kNoConflict) {
+                m_bProbing = false;
+                for (size_t j = k + 1; j < m_probes.size(); ++j)
+                    m_order.Insert(m_probes[j]);
+                Learn(nConflict, learnt);
+                return kLearned;
+            }
+            nScore *= m_trail.size() - nBefore + 1;
+            BacktrackTo(Level() - 1);
+        }
+        if (nScore > nBestScore) {
+            nBestScore = nScore;
+            nBest = nCell;
+        }
+    }
+    m_bProbing = false;
+    return nBest;
+}
+
 CLearningSearch::Outcome CLearningSearch::Next(std::vector<CellState>& cells, const Limits& limits) {
     std::vector<Lit> learnt;
     uint64_t nRun = 0;
@@ -603,18 +664,7 @@ CLearningSearch::Outcome CLearningSearch::Next(std::vector<CellState>& cells, co
                 m_bContradicted = true;
                 break;
             }
-            UpdateTarget();
-            size_t nBackLevel = 0;
-            Analyze(nConflict, learnt, nBackLevel);
-            const uint32_t nLevels = LevelsOf(learnt);
-            BacktrackTo(nBackLevel);
-            if (learnt.size() == 1) {
-                Assign(learnt[0], kDecision); // level 0: holds in every solution
-            } else {
-                AddClause(learnt, true, nLevels);
-                Assign(learnt[0], static_cast<int32_t>(m_clauses.size() - 1));
-            }
-            m_dBump /= kDecay;
+            Learn(nConflict, learnt);
             continue;
         }
         if ((limits.pStop && limits.pStop->load(std::memory_order_relaxed)) ||
@@ -628,7 +678,17 @@ CLearningSearch::Outcome CLearningSearch::Next(std::vector<CellState>& cells, co
                 ReduceClauses();
             continue; // the clean-up may have fixed cells
         }
-        const size_t nCell = PickBranchCell();
+        size_t nCell = 0;
+        if (m_tuning.bLookahead) {
+            nCell = PickByLookahead(learnt);
+            if (nCell == kLearned) {
+                ++m_nConflicts;
+                ++nRunConflicts;
+                continue;
+            }
+        } else {
+            nCell = PickBranchCell();
+        }
         if (nCell == m_cells.size()) {
             cells = m_cells;
             return Outcome::Solution;

@@ -131,6 +131,7 @@ CCompleteSolver::Options RatingSolverOptions(const RatingOptions& options) {
     solverOptions.learning.nFirstMaxLearnts = 4000;
     solverOptions.learning.bTargetPhases = false;
     solverOptions.learning.bMinimize = false;
+    solverOptions.learning.bLookahead = false;
     solverOptions.pStop = options.pStop;
     return solverOptions;
 }

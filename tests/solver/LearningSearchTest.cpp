@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -12,15 +13,17 @@ namespace {
 // the time must neither lose solutions nor invent them: the count up to a
 // limit is the backtracking search's, and every solution reads the clues
 // and is new. Puzzles big enough to need many conflicts; branching towards
-// the target's values and towards the values last had.
-class LearningSearchCounts : public testing::TestWithParam<bool> {};
+// the target's values and towards the values last had, with and without
+// trying cells both ways first (whose dead ends are learnt from too).
+class LearningSearchCounts : public testing::TestWithParam<std::tuple<bool, bool>> {};
 
 TEST_P(LearningSearchCounts, AsBacktrackingDoesWhileRestartingAndForgetting) {
     std::mt19937 random(41);
     CLearningSearch::Tuning tuning;
     tuning.nRestartConflicts = 1;
     tuning.nFirstMaxLearnts = 8;
-    tuning.bTargetPhases = GetParam();
+    tuning.bTargetPhases = std::get<0>(GetParam());
+    tuning.bLookahead = std::get<1>(GetParam());
     constexpr uint64_t kLimit = 30;
     uint64_t nConflicts = 0;
     int nSeveral = 0;
@@ -58,7 +61,8 @@ TEST_P(LearningSearchCounts, AsBacktrackingDoesWhileRestartingAndForgetting) {
     EXPECT_GT(nSeveral, 3);
 }
 
-INSTANTIATE_TEST_SUITE_P(TargetOrLast, LearningSearchCounts, testing::Bool());
+INSTANTIATE_TEST_SUITE_P(TargetOrLastWithOrWithoutLookahead, LearningSearchCounts,
+                         testing::Combine(testing::Bool(), testing::Bool()));
 
 TEST(LearningSearch, StopsAtTheConflictLimit) {
     // Every row and column "1" on 9 x 9: 9! solutions, each one a new search.
