@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <functional>
+#include <iterator>
 
 namespace {
 
@@ -163,7 +164,7 @@ int32_t CLearningSearch::PropagateClauses(Lit lit) {
     size_t nKept = 0;
     for (size_t w = 0; w < watchers.size(); ++w) {
         const int32_t nClause = watchers[w];
-        std::vector<Lit>& clause = m_clauses[static_cast<size_t>(nClause)].lits;
+        const std::span<Lit> clause = LitsOf(nClause);
         if (clause[0] == nFalse)
             std::swap(clause[0], clause[1]);
         if (IsTrue(clause[0])) {
@@ -229,7 +230,7 @@ void CLearningSearch::Explain(int32_t nReason, Lit lit, std::vector<Lit>& becaus
         ExplainLine(LineOfReason(nReason), lit, because);
         return;
     }
-    for (const Lit l : m_clauses[static_cast<size_t>(nReason)].lits)
+    for (const Lit l : LitsOf(nReason))
         if (l != lit)
             because.push_back(l ^ 1);
 }
@@ -430,7 +431,8 @@ bool CLearningSearch::Redundant(Lit lit, uint32_t nLevelMask) {
 
 void CLearningSearch::AddClause(const std::vector<Lit>& lits, bool bLearnt, uint32_t nLevels) {
     const auto nClause = static_cast<int32_t>(m_clauses.size());
-    m_clauses.push_back({lits, nLevels, bLearnt});
+    m_clauses.push_back({static_cast<uint32_t>(m_clauseLits.size()), static_cast<uint32_t>(lits.size()), nLevels, bLearnt});
+    m_clauseLits.insert(m_clauseLits.end(), lits.begin(), lits.end());
     m_nLearnts += bLearnt;
     m_watches[lits[0]].push_back(nClause);
     m_watches[lits[1]].push_back(nClause);
@@ -469,29 +471,41 @@ void CLearningSearch::ReduceClauses() {
         nCut = *middle;
     }
     std::vector<Clause> kept;
+    std::vector<Lit> keptLits;
     std::vector<Lit> units;
-    for (Clause& clause : m_clauses) {
+    for (const Clause& clause : m_clauses) {
         if (clause.bLearnt && clause.nLevels > 2 && clause.nLevels >= nCut)
             continue;
-        if (std::any_of(clause.lits.begin(), clause.lits.end(), [&](Lit l) { return IsTrue(l); }))
+        const std::span<const Lit> lits(m_clauseLits.data() + clause.nStart, clause.nSize);
+        if (std::any_of(lits.begin(), lits.end(), [&](Lit l) { return IsTrue(l); }))
             continue;
-        std::erase_if(clause.lits, [&](Lit l) { return IsFalse(l); });
-        if (clause.lits.size() == 1)
-            units.push_back(clause.lits[0]);
-        else if (!clause.lits.empty())
-            kept.push_back(std::move(clause));
+        const size_t nStart = keptLits.size();
+        std::copy_if(lits.begin(), lits.end(), std::back_inserter(keptLits), [&](Lit l) { return !IsFalse(l); });
+        const size_t nSize = keptLits.size() - nStart;
+        if (nSize >= 2) {
+            kept.push_back({static_cast<uint32_t>(nStart), static_cast<uint32_t>(nSize), clause.nLevels, clause.bLearnt});
+            continue;
+        }
+        if (nSize == 1)
+            units.push_back(keptLits.back());
         else
             m_bContradicted = true;
+        keptLits.resize(nStart);
     }
     for (size_t nCell = 0; nCell < m_cells.size(); ++nCell)
         if (m_cells[nCell] != CELL_UNKNOWN)
             m_reason[nCell] = kDecision;
-    m_clauses.clear();
+    m_clauses = std::move(kept);
+    m_clauseLits = std::move(keptLits);
     m_nLearnts = 0;
     for (std::vector<int32_t>& watchers : m_watches)
         watchers.clear();
-    for (Clause& clause : kept)
-        AddClause(clause.lits, clause.bLearnt, clause.nLevels);
+    for (size_t nClause = 0; nClause < m_clauses.size(); ++nClause) {
+        const Clause& clause = m_clauses[nClause];
+        m_nLearnts += clause.bLearnt;
+        m_watches[m_clauseLits[clause.nStart]].push_back(static_cast<int32_t>(nClause));
+        m_watches[m_clauseLits[clause.nStart + 1]].push_back(static_cast<int32_t>(nClause));
+    }
     for (const Lit lit : units)
         if (!IsTrue(lit))
             Assign(lit, kDecision);

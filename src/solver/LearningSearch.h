@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 // Search that learns from its dead ends, for puzzles where probing and
@@ -188,12 +189,20 @@ class CLearningSearch {
     std::vector<int> m_lineQueue;
     std::vector<uint8_t> m_lineQueued;
 
+    // A clause's cells lie in m_clauseLits, the clauses one after another:
+    // propagation reads a clause without a pointer of its own to follow.
     struct Clause {
-        std::vector<Lit> lits; // the first two are watched
-        uint32_t nLevels = 0;  // learnt: the decision levels it spanned when learnt
-        bool bLearnt = false;  // learnt clauses may be forgotten; blocked solutions may not
+        uint32_t nStart = 0;  // its first cell in m_clauseLits; the first two are watched
+        uint32_t nSize = 0;
+        uint32_t nLevels = 0; // learnt: the decision levels it spanned when learnt
+        bool bLearnt = false; // learnt clauses may be forgotten; blocked solutions may not
     };
+    std::span<Lit> LitsOf(int32_t nClause) {
+        const Clause& clause = m_clauses[static_cast<size_t>(nClause)];
+        return {m_clauseLits.data() + clause.nStart, clause.nSize};
+    }
     std::vector<Clause> m_clauses;
+    std::vector<Lit> m_clauseLits;
     size_t m_nLearnts = 0;
     size_t m_nMaxLearnts;
     std::vector<std::vector<int32_t>> m_watches; // by literal: clauses watching it become false
