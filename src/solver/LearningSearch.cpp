@@ -622,8 +622,9 @@ void CLearningSearch::Learn(int32_t nConflict, std::vector<Lit>& learnt) {
 // Tries both values of the most active undecided cells, each on a level of
 // its own: a value that ends in a contradiction is learnt from at once
 // (kLearned); otherwise the cell whose two values each decide the most
-// cells is the branch.
-size_t CLearningSearch::PickByLookahead(std::vector<Lit>& learnt) {
+// cells is the branch. A stop request ends the trying between cells
+// (kInterrupted): on a large grid each try may settle many lines.
+size_t CLearningSearch::PickByLookahead(std::vector<Lit>& learnt, const std::atomic<bool>* pStop) {
     m_probes.clear();
     while (m_probes.size() < m_tuning.nLookaheadCells && !m_order.Empty()) {
         const size_t nCell = m_order.Pop();
@@ -636,6 +637,12 @@ size_t CLearningSearch::PickByLookahead(std::vector<Lit>& learnt) {
     uint64_t nBestScore = 0;
     m_bProbing = true;
     for (size_t k = 0; k < m_probes.size(); ++k) {
+        if (pStop && pStop->load(std::memory_order_relaxed)) {
+            m_bProbing = false;
+            for (size_t j = k; j < m_probes.size(); ++j)
+                m_order.Insert(m_probes[j]);
+            return kInterrupted;
+        }
         const size_t nCell = m_probes[k];
         uint64_t nScore = 1;
         for (const CellState state : {CELL_FILLED, CELL_EMPTY}) {
@@ -694,12 +701,14 @@ CLearningSearch::Outcome CLearningSearch::Next(std::vector<CellState>& cells, co
         }
         size_t nCell = 0;
         if (m_tuning.bLookahead) {
-            nCell = PickByLookahead(learnt);
+            nCell = PickByLookahead(learnt, limits.pStop);
             if (nCell == kLearned) {
                 ++m_nConflicts;
                 ++nRunConflicts;
                 continue;
             }
+            if (nCell == kInterrupted)
+                continue; // the loop's next check returns Stopped
         } else {
             nCell = PickBranchCell();
         }

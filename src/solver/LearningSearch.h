@@ -149,7 +149,8 @@ class CLearningSearch {
     void ReduceClauses();
     void Learn(int32_t nConflict, std::vector<Lit>& learnt);
     static constexpr size_t kLearned = SIZE_MAX;
-    size_t PickByLookahead(std::vector<Lit>& learnt);
+    static constexpr size_t kInterrupted = SIZE_MAX - 1;
+    size_t PickByLookahead(std::vector<Lit>& learnt, const std::atomic<bool>* pStop);
     void Bump(size_t nCell);
     void UpdateTarget();
     size_t PickBranchCell();
