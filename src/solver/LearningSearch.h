@@ -220,7 +220,9 @@ class CLearningSearch {
     std::vector<uint8_t> m_levelSeen; // by level
     uint64_t m_nConflicts = 0;
     std::vector<size_t> m_probes; // the cells a lookahead tries
-    bool m_bProbing = false;      // a lookahead's values are not remembered as phases
+    // A lookahead's tries leave the values cells last had alone, except a
+    // try that contradicts: its jump back is a conflict's like any other.
+    bool m_bProbing = false;
     bool m_bContradicted = false; // no (further) solution at all
 
     CWordLineMemo m_memo;     // one-word lines' results by their known cells
