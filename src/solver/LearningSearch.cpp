@@ -160,24 +160,28 @@ int32_t CLearningSearch::Propagate() {
 // literal to watch, or forces its other watched one, or is the conflict.
 int32_t CLearningSearch::PropagateClauses(Lit lit) {
     const Lit nFalse = lit ^ 1;
-    std::vector<int32_t>& watchers = m_watches[nFalse];
+    std::vector<Watch>& watchers = m_watches[nFalse];
     size_t nKept = 0;
     for (size_t w = 0; w < watchers.size(); ++w) {
-        const int32_t nClause = watchers[w];
+        if (IsTrue(watchers[w].nBlocker)) {
+            watchers[nKept++] = watchers[w];
+            continue;
+        }
+        const int32_t nClause = watchers[w].nClause;
         const std::span<Lit> clause = LitsOf(nClause);
         if (clause[0] == nFalse)
             std::swap(clause[0], clause[1]);
         if (IsTrue(clause[0])) {
-            watchers[nKept++] = nClause;
+            watchers[nKept++] = {nClause, clause[0]};
             continue;
         }
         const auto other = std::find_if(clause.begin() + 2, clause.end(), [&](Lit l) { return !IsFalse(l); });
         if (other != clause.end()) {
             std::swap(clause[1], *other);
-            m_watches[clause[1]].push_back(nClause);
+            m_watches[clause[1]].push_back({nClause, clause[0]});
             continue;
         }
-        watchers[nKept++] = nClause;
+        watchers[nKept++] = {nClause, clause[0]};
         if (IsFalse(clause[0])) {
             std::copy(watchers.begin() + static_cast<std::ptrdiff_t>(w) + 1, watchers.end(),
                       watchers.begin() + static_cast<std::ptrdiff_t>(nKept));
@@ -434,8 +438,8 @@ void CLearningSearch::AddClause(const std::vector<Lit>& lits, bool bLearnt, uint
     m_clauses.push_back({static_cast<uint32_t>(m_clauseLits.size()), static_cast<uint32_t>(lits.size()), nLevels, bLearnt});
     m_clauseLits.insert(m_clauseLits.end(), lits.begin(), lits.end());
     m_nLearnts += bLearnt;
-    m_watches[lits[0]].push_back(nClause);
-    m_watches[lits[1]].push_back(nClause);
+    m_watches[lits[0]].push_back({nClause, lits[1]});
+    m_watches[lits[1]].push_back({nClause, lits[0]});
 }
 
 // The distinct decision levels of a clause's cells: a clause over few
@@ -498,13 +502,15 @@ void CLearningSearch::ReduceClauses() {
     m_clauses = std::move(kept);
     m_clauseLits = std::move(keptLits);
     m_nLearnts = 0;
-    for (std::vector<int32_t>& watchers : m_watches)
+    for (std::vector<Watch>& watchers : m_watches)
         watchers.clear();
     for (size_t nClause = 0; nClause < m_clauses.size(); ++nClause) {
         const Clause& clause = m_clauses[nClause];
         m_nLearnts += clause.bLearnt;
-        m_watches[m_clauseLits[clause.nStart]].push_back(static_cast<int32_t>(nClause));
-        m_watches[m_clauseLits[clause.nStart + 1]].push_back(static_cast<int32_t>(nClause));
+        const Lit first = m_clauseLits[clause.nStart];
+        const Lit second = m_clauseLits[clause.nStart + 1];
+        m_watches[first].push_back({static_cast<int32_t>(nClause), second});
+        m_watches[second].push_back({static_cast<int32_t>(nClause), first});
     }
     for (const Lit lit : units)
         if (!IsTrue(lit))

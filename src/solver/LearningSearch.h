@@ -206,7 +206,13 @@ class CLearningSearch {
     std::vector<Lit> m_clauseLits;
     size_t m_nLearnts = 0;
     size_t m_nMaxLearnts;
-    std::vector<std::vector<int32_t>> m_watches; // by literal: clauses watching it become false
+    // A clause watching a literal become false, with another of its cells
+    // (the blocker): while that one is true the clause is not read.
+    struct Watch {
+        int32_t nClause;
+        Lit nBlocker;
+    };
+    std::vector<std::vector<Watch>> m_watches; // by literal
 
     CActivityHeap m_order; // cells by activity
     double m_dBump = 1.0;
