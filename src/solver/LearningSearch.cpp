@@ -645,8 +645,7 @@ size_t CLearningSearch::PickByLookahead(std::vector<Lit>& learnt, const std::ato
     for (size_t k = 0; k < m_probes.size(); ++k) {
         if (pStop && pStop->load(std::memory_order_relaxed)) {
             m_bProbing = false;
-            for (size_t j = k; j < m_probes.size(); ++j)
-                m_order.Insert(m_probes[j]);
+            ReturnProbes(k);
             return kInterrupted;
         }
         const size_t nCell = m_probes[k];
@@ -658,8 +657,7 @@ size_t CLearningSearch::PickByLookahead(std::vector<Lit>& learnt, const std::ato
             const int32_t nConflict = Propagate();
             if (nConflict != kNoConflict) {
                 m_bProbing = false;
-                for (size_t j = k + 1; j < m_probes.size(); ++j)
-                    m_order.Insert(m_probes[j]);
+                ReturnProbes(k + 1);
                 Learn(nConflict, learnt);
                 return kLearned;
             }
@@ -673,6 +671,13 @@ size_t CLearningSearch::PickByLookahead(std::vector<Lit>& learnt, const std::ato
     }
     m_bProbing = false;
     return nBest;
+}
+
+// The lookahead's cells from nFrom on, not tried, go back to the heap
+// (those tried went back when undone).
+void CLearningSearch::ReturnProbes(size_t nFrom) {
+    for (size_t j = nFrom; j < m_probes.size(); ++j)
+        m_order.Insert(m_probes[j]);
 }
 
 CLearningSearch::Outcome CLearningSearch::Next(std::vector<CellState>& cells, const Limits& limits) {

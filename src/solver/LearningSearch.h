@@ -154,6 +154,7 @@ class CLearningSearch {
     static constexpr size_t kLearned = SIZE_MAX;
     static constexpr size_t kInterrupted = SIZE_MAX - 1;
     size_t PickByLookahead(std::vector<Lit>& learnt, const std::atomic<bool>* pStop);
+    void ReturnProbes(size_t nFrom);
     void Bump(size_t nCell);
     void UpdateTarget();
     size_t PickBranchCell();

@@ -34,8 +34,8 @@ COneWordLine::COneWordLine(const ClueList& clues, int32_t nLength) : m_nRuns(clu
 // The prefix rows 0..n, the runs taken forwards or backwards: row t has
 // bit i when the first t runs fit in cells [0, i), cell i - 1 being a gap
 // or the end of run t; pFits, when given, gets where each run meets no
-// empty cell. Returns the last row: zero when a run finds no room, the rows from it on
-// then zero.
+// empty cell. Returns the last row: zero when a run finds no room, the
+// rows from it on then zero.
 template <bool kBackwards>
 uint64_t COneWordLine::Rows(uint64_t nGaps, uint64_t nFillable, uint64_t* pRows, uint64_t* pFits) const {
     const uint64_t nOpen = nGaps << 1; // bit i: cell i - 1 may be a gap
