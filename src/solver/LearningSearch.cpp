@@ -438,6 +438,12 @@ void CLearningSearch::AddClause(const std::vector<Lit>& lits, bool bLearnt, uint
     m_clauses.push_back({static_cast<uint32_t>(m_clauseLits.size()), static_cast<uint32_t>(lits.size()), nLevels, bLearnt});
     m_clauseLits.insert(m_clauseLits.end(), lits.begin(), lits.end());
     m_nLearnts += bLearnt;
+    WatchClause(nClause);
+}
+
+// Its first two cells watch it, each with the other as the blocker.
+void CLearningSearch::WatchClause(int32_t nClause) {
+    const std::span<const Lit> lits = LitsOf(nClause);
     m_watches[lits[0]].push_back({nClause, lits[1]});
     m_watches[lits[1]].push_back({nClause, lits[0]});
 }
@@ -505,12 +511,8 @@ void CLearningSearch::ReduceClauses() {
     for (std::vector<Watch>& watchers : m_watches)
         watchers.clear();
     for (size_t nClause = 0; nClause < m_clauses.size(); ++nClause) {
-        const Clause& clause = m_clauses[nClause];
-        m_nLearnts += clause.bLearnt;
-        const Lit first = m_clauseLits[clause.nStart];
-        const Lit second = m_clauseLits[clause.nStart + 1];
-        m_watches[first].push_back({static_cast<int32_t>(nClause), second});
-        m_watches[second].push_back({static_cast<int32_t>(nClause), first});
+        m_nLearnts += m_clauses[nClause].bLearnt;
+        WatchClause(static_cast<int32_t>(nClause));
     }
     for (const Lit lit : units)
         if (!IsTrue(lit))
@@ -685,13 +687,17 @@ CLearningSearch::Outcome CLearningSearch::Next(std::vector<CellState>& cells, co
     uint64_t nRun = 0;
     uint64_t nRunConflicts = 0;
     uint64_t nBudget = m_tuning.nRestartConflicts * Luby(++nRun);
+    // A lookahead's contradiction counts like any other, progress included.
+    const auto countConflict = [&] {
+        ++m_nConflicts;
+        ++nRunConflicts;
+        if (limits.pfnProgress && m_nConflicts % kProgressEvery == 0)
+            limits.pfnProgress(m_cells, limits.pProgressContext);
+    };
     while (!m_bContradicted) {
         const int32_t nConflict = Propagate();
         if (nConflict != kNoConflict) {
-            ++m_nConflicts;
-            ++nRunConflicts;
-            if (limits.pfnProgress && m_nConflicts % kProgressEvery == 0)
-                limits.pfnProgress(m_cells, limits.pProgressContext);
+            countConflict();
             if (Level() == 0) {
                 m_bContradicted = true;
                 break;
@@ -714,8 +720,7 @@ CLearningSearch::Outcome CLearningSearch::Next(std::vector<CellState>& cells, co
         if (m_tuning.bLookahead) {
             nCell = PickByLookahead(learnt, limits.pStop);
             if (nCell == kLearned) {
-                ++m_nConflicts;
-                ++nRunConflicts;
+                countConflict();
                 continue;
             }
             if (nCell == kInterrupted)

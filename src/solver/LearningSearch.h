@@ -147,6 +147,7 @@ class CLearningSearch {
     void Minimize(std::vector<Lit>& learnt);
     bool Redundant(Lit lit, uint32_t nLevelMask);
     void AddClause(const std::vector<Lit>& lits, bool bLearnt, uint32_t nLevels);
+    void WatchClause(int32_t nClause);
     void AddBlockingClause(const std::vector<Lit>& lits);
     uint32_t LevelsOf(const std::vector<Lit>& lits);
     void ReduceClauses();
